@@ -1,0 +1,33 @@
+# Shared build settings, applied per target rather than per directory.
+
+add_library(tidewright_defaults INTERFACE)
+target_compile_options(tidewright_defaults INTERFACE
+  -Wall -Wextra -Wpedantic -Werror -Wsuggest-override
+  # Geometry must compute the same on every machine: no fused multiply-add, never fast-math.
+  -ffp-contract=off)
+
+if(TIDEWRIGHT_SANITIZE)
+  target_compile_options(tidewright_defaults INTERFACE
+    -fsanitize=${TIDEWRIGHT_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(tidewright_defaults INTERFACE -fsanitize=${TIDEWRIGHT_SANITIZE})
+endif()
+
+# Strict Qt settings for every target that links Qt.
+add_library(tidewright_qt_defaults INTERFACE)
+target_compile_definitions(tidewright_qt_defaults INTERFACE
+  QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_FOREACH
+  QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+
+# tidewright_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
+# One GoogleTest executable per module, its cases registered with CTest one by one. Discovery runs
+# at test time so that building never starts a test binary (nor an X server).
+function(tidewright_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main tidewright_defaults)
+  set(props)
+  if(ARG_LABELS)
+    set(props PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30 ${props})
+endfunction()
