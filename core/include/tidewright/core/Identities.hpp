@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tidewright/core/DecodingError.hpp"
 #include "tidewright/core/Hashing.hpp"
 
 namespace tidewright {
@@ -106,10 +107,15 @@ struct std::hash<tidewright::RequestID> {
 };
 
 // A bundle identifier codes as one bare JSON string. Decoding a refused text throws
-// IdentityError::invalidBundleID itself; a value that is not a string throws nlohmann's type_error.
+// IdentityError::invalidBundleID itself; a value that is not a string throws
+// DecodingError::typeMismatch.
 template <>
 struct nlohmann::adl_serializer<tidewright::BundleID> {
     static tidewright::BundleID from_json(const nlohmann::json& j) {
+        if (!j.is_string()) {
+            throw tidewright::DecodingError{tidewright::DecodingError::Kind::typeMismatch,
+                                            "a bundle identifier must be a string"};
+        }
         return tidewright::BundleID(j.get<std::string>());
     }
     static void to_json(nlohmann::json& j, const tidewright::BundleID& id) { j = id.rawValue(); }
