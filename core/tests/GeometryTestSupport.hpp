@@ -1,7 +1,8 @@
 #pragma once
-// Short builders and readable failure output for the geometry values in tests.
+// Short builders and readable failure output for the geometry and placement values in tests.
 
 #include "tidewright/core/Geometry.hpp"
+#include "tidewright/core/WindowPlacement.hpp"
 
 #include <ostream>
 #include <string_view>
@@ -83,6 +84,36 @@ inline void PrintTo(const ScreenGeometry& s, std::ostream* os) {
     PrintTo(s.id(), os);
     *os << ' ';
     PrintTo(s.frame(), os);
+}
+
+inline void PrintTo(const PlacementVisibility& v, std::ostream* os) {
+    if (const auto& overflow = v.overflow()) {
+        *os << "cannotFit(" << overflow->horizontal.value() << ", " << overflow->vertical.value() << ')';
+    } else {
+        *os << "fullyVisible";
+    }
+}
+
+inline std::string_view adjustmentName(SizeAdjustment adjustment) {
+    switch (adjustment) {
+    case SizeAdjustment::none:
+        return "none";
+    case SizeAdjustment::reducedToFitUsableArea:
+        return "reducedToFitUsableArea";
+    case SizeAdjustment::knownConstraint:
+        return "knownConstraint";
+    case SizeAdjustment::acceptedDifferentSize:
+        return "acceptedDifferentSize";
+    }
+    return "?";
+}
+
+inline void PrintTo(const Placement& p, std::ostream* os) {
+    PrintTo(p.screenID, os);
+    *os << ' ';
+    PrintTo(p.frame, os);
+    *os << ' ' << adjustmentName(p.sizeAdjustment) << ' ';
+    PrintTo(p.visibility, os);
 }
 
 // Runs body and answers the GeometryError it threw, or nothing when it returned.

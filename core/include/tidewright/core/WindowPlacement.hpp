@@ -6,6 +6,7 @@
 #include "tidewright/core/WindowAction.hpp"
 
 #include <optional>
+#include <span>
 #include <variant>
 
 namespace tidewright {
@@ -123,7 +124,29 @@ struct PlacementPlan {
     DesktopFrame original;
     PlacementOriginAlignment originAlignment;
 
+    // The placement for a window that took `accepting` instead of the planned size: the same screen,
+    // the origin computed again for that size with the plan's action, alignment and original frame.
+    // Throws GeometryError (noAlignedOrigin, nonFinitePoints, unrepresentableGeometry).
+    Placement refined(const WindowSize& accepting) const;
+
     bool operator==(const PlacementPlan&) const = default;
 };
+
+namespace WindowPlacement {
+
+// Whether the window's size capabilities must be read before planning: true when the action's size
+// on the window's screen differs from the window's current size. Throws the GeometryError of screen
+// selection or of the action's size.
+bool needsSizeCapabilities(WindowAction action, const DesktopFrame& window,
+                           std::span<const ScreenGeometry> screens);
+
+// Chooses the screen for `window`, the size from the action and the capabilities, and the origin.
+// Throws GeometryError: those of screen selection, nonFinitePoints, nonPositiveSize and
+// unrepresentableGeometry when the arithmetic leaves the representable range, and noAlignedOrigin
+// when a fitting size leaves no whole-point origin inside the usable area.
+PlacementPlan plan(WindowAction action, const DesktopFrame& window, std::span<const ScreenGeometry> screens,
+                   const SizeCapabilities& capabilities, PlacementOriginAlignment originAlignment);
+
+} // namespace WindowPlacement
 
 } // namespace tidewright
