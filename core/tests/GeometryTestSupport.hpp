@@ -4,8 +4,11 @@
 #include "tidewright/core/Geometry.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 
+#include <gtest/gtest.h>
+#include <optional>
 #include <ostream>
 #include <string_view>
+#include <variant>
 
 namespace tidewright {
 
@@ -124,6 +127,16 @@ template <typename Body> std::optional<GeometryError> thrownGeometryError(const 
         return error;
     }
     return std::nullopt;
+}
+
+// Expects body to return the value of `expected`, or to throw its GeometryError.
+template <typename Value, typename Body>
+void expectOutcome(const std::variant<Value, GeometryError>& expected, const Body& body) {
+    if (const auto* value = std::get_if<Value>(&expected)) {
+        EXPECT_EQ(body(), *value);
+    } else {
+        EXPECT_EQ(thrownGeometryError(body), std::get<GeometryError>(expected));
+    }
 }
 
 } // namespace tidewright
