@@ -9,8 +9,7 @@ namespace {
 // A subordinate bundle ("com.google.Chrome.helper") belongs to its browser; a longer name that
 // merely starts with the same letters ("com.google.ChromeX") does not.
 bool isUnder(std::string_view app, std::string_view entry) noexcept {
-    return app == entry ||
-           (app.size() > entry.size() && app.starts_with(entry) && app[entry.size()] == '.');
+    return app == entry || (app.size() > entry.size() && app.starts_with(entry) && app[entry.size()] == '.');
 }
 
 } // namespace

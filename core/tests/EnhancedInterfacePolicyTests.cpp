@@ -23,7 +23,8 @@ TEST(EnhancedInterfacePolicy, BrowsersKeepTheInterfaceOffUnlessAssistiveTechnolo
     };
     for (const auto& c : cases) {
         const BundleID app(c.app);
-        EXPECT_EQ(EnhancedInterfacePolicy::restoresAfterMove(app, false), c.restoresWithoutAssistiveTechnology)
+        EXPECT_EQ(EnhancedInterfacePolicy::restoresAfterMove(app, false),
+                  c.restoresWithoutAssistiveTechnology)
             << c.app;
         EXPECT_TRUE(EnhancedInterfacePolicy::restoresAfterMove(app, true)) << c.app;
     }

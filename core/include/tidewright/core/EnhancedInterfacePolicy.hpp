@@ -2,10 +2,10 @@
 // Whether the window transport switches an application's enhanced user interface back on after a
 // move. A fixed list of browsers keeps it off, unless assistive technology needs it.
 
+#include "tidewright/core/Identities.hpp"
+
 #include <array>
 #include <string_view>
-
-#include "tidewright/core/Identities.hpp"
 
 namespace tidewright {
 
