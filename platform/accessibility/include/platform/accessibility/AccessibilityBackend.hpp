@@ -24,7 +24,8 @@ namespace platform {
 //   timeout, or whose connection broke, answers cannotComplete; a present attribute without a value
 //   answers noValue from the value functions below, or success with an empty value from
 //   copyAttributeValue; any other window-system error answers failure.
-// - Out-parameters are written only on success; on failure they are left as they were.
+// - No method throws (bar std::bad_alloc): every failure is a result code. Out-parameters are
+//   written only on success; on failure they are left as they were.
 // - Every wait inside a call (for a reply, for a write to settle) is bounded by the messaging
 //   timeout that applies to the element; never by a fixed sleep.
 class AccessibilityBackend {
