@@ -182,14 +182,9 @@ AXError ScriptedAccessibilityBackend::copyAttributeValue(const AXUIElement& elem
                                                          std::string_view attribute,
                                                          std::optional<AXAttributeValue>& value) {
     std::lock_guard lock(mutex_);
-    const std::string name = nameOf(element);
-    logLocked("copy " + name + " " + std::string(attribute));
-    const Attribute* entry = findLocked(name, attribute);
-    if (entry == nullptr) {
-        return AXError::attributeUnsupported;
-    }
-    if (entry->readError != AXError::success) {
-        return entry->readError;
+    const Attribute* entry = nullptr;
+    if (const AXError error = readLocked("copy", element, attribute, entry); error != AXError::success) {
+        return error;
     }
     value = entry->value;
     return AXError::success;
@@ -199,14 +194,9 @@ AXError ScriptedAccessibilityBackend::getAttributeValueCount(const AXUIElement& 
                                                              std::string_view attribute,
                                                              std::int64_t& count) {
     std::lock_guard lock(mutex_);
-    const std::string name = nameOf(element);
-    logLocked("count " + name + " " + std::string(attribute));
-    const Attribute* entry = findLocked(name, attribute);
-    if (entry == nullptr) {
-        return AXError::attributeUnsupported;
-    }
-    if (entry->readError != AXError::success) {
-        return entry->readError;
+    const Attribute* entry = nullptr;
+    if (const AXError error = readLocked("count", element, attribute, entry); error != AXError::success) {
+        return error;
     }
     if (entry->count) {
         count = *entry->count;
@@ -226,14 +216,9 @@ AXError ScriptedAccessibilityBackend::getAttributeValueCount(const AXUIElement& 
 AXError ScriptedAccessibilityBackend::isAttributeSettable(const AXUIElement& element,
                                                           std::string_view attribute, bool& settable) {
     std::lock_guard lock(mutex_);
-    const std::string name = nameOf(element);
-    logLocked("settable " + name + " " + std::string(attribute));
-    const Attribute* entry = findLocked(name, attribute);
-    if (entry == nullptr) {
-        return AXError::attributeUnsupported;
-    }
-    if (entry->readError != AXError::success) {
-        return entry->readError;
+    const Attribute* entry = nullptr;
+    if (const AXError error = readLocked("settable", element, attribute, entry); error != AXError::success) {
+        return error;
     }
     settable = entry->settable;
     return AXError::success;
@@ -254,6 +239,17 @@ AXError ScriptedAccessibilityBackend::setAttributeValue(const AXUIElement& eleme
     found->second.readError = AXError::success;
     found->second.value = value;
     return AXError::success;
+}
+
+AXError ScriptedAccessibilityBackend::readLocked(const char* operation, const AXUIElement& element,
+                                                 std::string_view attribute, const Attribute*& entry) {
+    const std::string name = nameOf(element);
+    logLocked(std::string(operation) + " " + name + " " + std::string(attribute));
+    entry = findLocked(name, attribute);
+    if (entry == nullptr) {
+        return AXError::attributeUnsupported;
+    }
+    return entry->readError;
 }
 
 AXUIElement ScriptedAccessibilityBackend::elementLocked(const std::string& name) {

@@ -80,6 +80,9 @@ private:
     };
     using Key = std::pair<std::string, std::string>;
 
+    // Logs a read and finds its entry: success with the entry, or the code the read answers.
+    AXError readLocked(const char* operation, const AXUIElement& element, std::string_view attribute,
+                       const Attribute*& entry);
     AXUIElement elementLocked(const std::string& name);
     Attribute& attributeLocked(const std::string& element, std::string_view attribute);
     const Attribute* findLocked(const std::string& element, std::string_view attribute) const;
