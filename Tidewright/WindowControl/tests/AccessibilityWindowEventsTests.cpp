@@ -30,10 +30,6 @@ using F = WindowOperationFailure;
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-DesktopFrame frameOf(double x, double y, double width, double height) {
-    return DesktopFrame(DesktopPoint{Points(x), Points(y)}, WindowSize(Points(width), Points(height)));
-}
-
 const DesktopFrame windowFrame = frameOf(10, 20, 800, 600);
 const DesktopFrame targetFrame = frameOf(0, 25, 640, 480.5);
 
