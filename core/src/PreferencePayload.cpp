@@ -30,8 +30,8 @@ std::optional<EnabledPreference> EnabledPreference::merge(const std::optional<En
     return local->value ? incoming : local;
 }
 
-const OpeningRulePreference& OpeningRulePreference::merge(const OpeningRulePreference& local,
-                                                          const OpeningRulePreference& incoming) {
+OpeningRulePreference OpeningRulePreference::merge(const OpeningRulePreference& local,
+                                                   const OpeningRulePreference& incoming) {
     // 1: different counters.
     if (local.revision.counter != incoming.revision.counter) {
         return local.revision.counter > incoming.revision.counter ? local : incoming;

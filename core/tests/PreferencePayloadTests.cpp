@@ -13,9 +13,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr auto maximize = OpeningAction::maximize;
-constexpr auto center = OpeningAction::center;
-
 TEST(PreferencePayload, ReadsTheOnOffValueAndTheRules) {
     EXPECT_TRUE(PreferencePayload::empty().operationEnabled());
     EXPECT_TRUE(payload(onOff(true, 1)).operationEnabled());
@@ -51,12 +48,6 @@ class PayloadValidity : public testing::TestWithParam<ValidityCase> {};
 
 TEST_P(PayloadValidity, Holds) {
     EXPECT_EQ(GetParam().payload.isValid(), GetParam().valid);
-}
-
-PreferencePayload withVersion(std::int64_t version) {
-    auto result = PreferencePayload::empty();
-    result.version = version;
-    return result;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,10 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RuleMerge, EqualRecordsKeepTheLocalOne) {
     const auto local = rule("com.a.app", 5, center, "caf\x65\xCC\x81");
     const auto incoming = rule("com.a.app", 5, center, "caf\xC3\xA9");
-    EXPECT_EQ(&OpeningRulePreference::merge(local, incoming), &local);
-    const auto localMarker = marker("com.a.app", 5);
-    const auto incomingMarker = marker("com.a.app", 5);
-    EXPECT_EQ(&OpeningRulePreference::merge(localMarker, incomingMarker), &localMarker);
+    EXPECT_EQ(OpeningRulePreference::merge(local, incoming).revision.writer, local.revision.writer);
+    EXPECT_EQ(OpeningRulePreference::merge(incoming, local).revision.writer, incoming.revision.writer);
+    const auto localMarker = marker("com.a.app", 5, "caf\x65\xCC\x81");
+    const auto incomingMarker = marker("com.a.app", 5, "caf\xC3\xA9");
+    EXPECT_EQ(OpeningRulePreference::merge(localMarker, incomingMarker).revision.writer, localMarker.revision.writer);
 }
 
 struct EnabledMergeCase {

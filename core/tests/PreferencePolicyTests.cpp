@@ -12,10 +12,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr auto maximize = OpeningAction::maximize;
-constexpr auto center = OpeningAction::center;
-constexpr auto available = PreferenceAvailability::available;
-constexpr auto unavailable = PreferenceAvailability::unavailable;
 constexpr auto cloudAvailable = PreferenceCloudState::available;
 const std::string writer = "9A1F-3C2E";
 
@@ -32,12 +28,6 @@ PreferencePayload oversizedPayload() {
         result.rules.push_back(OpeningRulePreference{BundleID("com.r" + std::to_string(1000 + i) + std::string(200, 'x') + ".a"),
                                                      revision(1), center});
     }
-    return result;
-}
-
-PreferencePayload withVersion(std::int64_t version) {
-    auto result = PreferencePayload::empty();
-    result.version = version;
     return result;
 }
 
@@ -315,6 +305,9 @@ INSTANTIATE_TEST_SUITE_P(
         RejectionCase{"oneApplicationTwice",
                       R"({"version":1,"rules":[)" + ruleJson("a.b", 5) + "," + ruleJson("a.b", 6) + "]}",
                       PreferenceIssue::invalidPayload},
+        // Nesting as deep as the limit allows must not exhaust the stack.
+        RejectionCase{"deeplyNestedArrays", std::string(16'384, '[') + std::string(16'384, ']'),
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"oversizedGarbage", std::string(32'769, '#'), PreferenceIssue::storageLimit},
         RejectionCase{"exactlyTheLimitIsDecoded", std::string(32'768, '#'), PreferenceIssue::invalidPayload}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -370,6 +363,18 @@ TEST(Receive, DataOfExactlyTheLimitIsDecodedAndMerged) {
     PreferencePolicy other(PreferencePayload::empty(), ruleKey("a.b"));
     EXPECT_EQ(other.receive(data + " ", cloudAvailable, true), Publication::localOnly(PreferenceIssue::storageLimit));
     EXPECT_EQ(other.snapshot(), PreferencePayload::empty());
+}
+
+TEST(Receive, ADeeplyNestedUnknownKeyIsIgnored) {
+    const std::string head = R"({"version":1,"rules":[)" + ruleJson("a.b", 3) + R"(],"x":)";
+    const std::size_t depth = (32'768 - head.size() - 2) / 6;
+    std::string data = head;
+    for (std::size_t i = 0; i < depth; ++i) data += R"({"x":)";
+    data += "0" + std::string(depth, '}') + "}";
+    ASSERT_LE(data.size(), 32'768u);
+    PreferencePolicy policy(PreferencePayload::empty(), ruleKey("a.b"));
+    EXPECT_EQ(policy.receive(data, cloudAvailable, true), Publication::none());
+    EXPECT_EQ(policy.snapshot().action(app("a.b")), center);
 }
 
 TEST(Receive, PublishesOnlyWhatTheCloudLacks) {

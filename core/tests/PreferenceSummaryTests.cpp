@@ -13,10 +13,6 @@ namespace {
 
 using namespace testing_support;
 
-constexpr auto maximize = OpeningAction::maximize;
-constexpr auto center = OpeningAction::center;
-constexpr auto available = PreferenceAvailability::available;
-constexpr auto unavailable = PreferenceAvailability::unavailable;
 const std::string writer = "5D2B-01";
 
 using Issue = PreferenceSummaryIssue;
@@ -71,13 +67,7 @@ TEST(PreferenceSummary, AnUnusableOnOffPreferenceIsOff) {
         PreferenceSummaryIssue notice;
     } cases[] = {
         {"unreadableCache", PreferencePolicy(payload(onOff(true, 0))), Issue::preference(PreferenceIssue::invalidPayload)},
-        {"futureVersionCache",
-         [] {
-             auto stored = PreferencePayload::empty();
-             stored.version = 2;
-             return PreferencePolicy(stored);
-         }(),
-         Issue::preference(PreferenceIssue::futureVersion)},
+        {"futureVersionCache", PreferencePolicy(withVersion(2)), Issue::preference(PreferenceIssue::futureVersion)},
         {"accountChanged", accountChanged, Issue::preference(PreferenceIssue::accountChanged)},
         {"misdirectedEdit", misdirected, Issue::fragment(PreferenceFragmentIssue::rulesInEnabled())},
         // An unbound policy whose snapshot holds rules is not an on/off preference.

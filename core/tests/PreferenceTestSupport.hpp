@@ -12,6 +12,11 @@
 
 namespace tidewright::testing_support {
 
+inline constexpr auto maximize = OpeningAction::maximize;
+inline constexpr auto center = OpeningAction::center;
+inline constexpr auto available = PreferenceAvailability::available;
+inline constexpr auto unavailable = PreferenceAvailability::unavailable;
+
 inline BundleID app(const char* text) {
     return BundleID(text);
 }
@@ -37,6 +42,12 @@ inline PreferencePayload payload(std::optional<EnabledPreference> enabled, std::
     PreferencePayload result;
     result.enabled = std::move(enabled);
     result.rules = std::move(rules);
+    return result;
+}
+
+inline PreferencePayload withVersion(std::int64_t version) {
+    auto result = PreferencePayload::empty();
+    result.version = version;
     return result;
 }
 
