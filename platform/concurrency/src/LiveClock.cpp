@@ -1,0 +1,65 @@
+#include "platform/concurrency/LiveClock.hpp"
+
+#include <QSocketNotifier>
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <system_error>
+
+namespace platform {
+
+LiveClock::LiveClock() {
+    timerFd_ = timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (timerFd_ < 0) {
+        throw std::system_error(errno, std::generic_category(), "timerfd_create(CLOCK_BOOTTIME)");
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { fireDue(); });
+}
+
+LiveClock::~LiveClock() {
+    notifier_.reset();
+    close(timerFd_);
+    // Callbacks that end tasks may cancel other timers while they are destroyed.
+    auto doomed = std::move(timers_);
+    timers_ = {};
+}
+
+Clock::TimerID LiveClock::startTimer(ContinuousInstant at, std::function<void()> fire) {
+    const TimerID id = timers_.add(at, std::move(fire));
+    if (timers_.earliest() == at) {
+        arm();
+    }
+    return id;
+}
+
+void LiveClock::cancelTimer(TimerID id) {
+    timers_.cancel(id);
+    arm();
+}
+
+void LiveClock::fireDue() {
+    std::uint64_t expirations = 0;
+    (void)read(timerFd_, &expirations, sizeof expirations);
+    while (auto fire = timers_.popDue(now())) {
+        (*fire)();
+    }
+    arm();
+}
+
+void LiveClock::arm() {
+    itimerspec spec{};
+    if (const auto earliest = timers_.earliest()) {
+        // Zero would disarm the timer; an instant that has passed fires at once.
+        const auto ns = std::max<ContinuousClock::rep>(earliest->time_since_epoch().count(), 1);
+        spec.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        spec.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+    }
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+}
+
+} // namespace platform
