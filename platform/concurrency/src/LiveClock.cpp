@@ -1,29 +1,22 @@
 #include "platform/concurrency/LiveClock.hpp"
 
-#include <QSocketNotifier>
-
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
-#include <system_error>
+
+#include "LoopDescriptor.hpp"
 
 namespace platform {
 
-LiveClock::LiveClock() {
-    timerFd_ = timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (timerFd_ < 0) {
-        throw std::system_error(errno, std::generic_category(), "timerfd_create(CLOCK_BOOTTIME)");
-    }
-    notifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { fireDue(); });
-}
+LiveClock::LiveClock()
+    : timer_(std::make_unique<detail::LoopDescriptor>(
+          timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC),
+          "timerfd_create(CLOCK_BOOTTIME)", [this] { fireDue(); })) {}
 
 LiveClock::~LiveClock() {
-    notifier_.reset();
-    close(timerFd_);
+    timer_.reset();
     // Callbacks that end tasks may cancel other timers while they are destroyed.
     auto doomed = std::move(timers_);
     timers_ = {};
@@ -44,7 +37,7 @@ void LiveClock::cancelTimer(TimerID id) {
 
 void LiveClock::fireDue() {
     std::uint64_t expirations = 0;
-    (void)read(timerFd_, &expirations, sizeof expirations);
+    (void)read(timer_->fd(), &expirations, sizeof expirations);
     while (auto fire = timers_.popDue(now())) {
         (*fire)();
     }
@@ -52,6 +45,9 @@ void LiveClock::fireDue() {
 }
 
 void LiveClock::arm() {
+    if (!timer_) {
+        return; // being destroyed
+    }
     itimerspec spec{};
     if (const auto earliest = timers_.earliest()) {
         // Zero would disarm the timer; an instant that has passed fires at once.
@@ -59,7 +55,7 @@ void LiveClock::arm() {
         spec.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
         spec.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
     }
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timer_->fd(), TFD_TIMER_ABSTIME, &spec, nullptr);
 }
 
 } // namespace platform

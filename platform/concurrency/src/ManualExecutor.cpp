@@ -2,36 +2,13 @@
 
 namespace platform {
 
-ManualExecutor::~ManualExecutor() {
-    // Dropping a pending resumption may end a task that posts again; let it land in an empty queue.
-    std::deque<std::function<void()>> doomed;
-    std::lock_guard lock(mutex_);
-    doomed.swap(jobs_);
-}
-
-void ManualExecutor::post(std::function<void()> job) {
-    {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
-    }
-    posted_.notify_all();
-}
-
 std::size_t ManualExecutor::runUntilIdle() {
     std::size_t ran = 0;
-    while (true) {
-        std::function<void()> job;
-        {
-            std::lock_guard lock(mutex_);
-            if (jobs_.empty()) {
-                return ran;
-            }
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        job();
+    while (auto job = jobs_.tryPop()) {
+        (*job)();
         ++ran;
     }
+    return ran;
 }
 
 bool ManualExecutor::runUntil(const std::function<bool()>& done,
@@ -42,17 +19,10 @@ bool ManualExecutor::runUntil(const std::function<bool()>& done,
         if (done()) {
             return true;
         }
-        std::unique_lock lock(mutex_);
-        if (!posted_.wait_until(lock, deadline, [this] { return !jobs_.empty(); })) {
-            lock.unlock();
+        if (!jobs_.waitForJob(deadline)) {
             return done();
         }
     }
-}
-
-std::size_t ManualExecutor::pendingJobs() const {
-    std::lock_guard lock(mutex_);
-    return jobs_.size();
 }
 
 } // namespace platform

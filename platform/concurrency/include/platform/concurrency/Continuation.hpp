@@ -9,7 +9,6 @@
 #include <string>
 #include <type_traits>
 #include <utility>
-#include <variant>
 
 #include "platform/concurrency/Task.hpp"
 
@@ -28,10 +27,8 @@ void continuationDropped(const std::string& label) noexcept;
 template <class T>
 class ContinuationState {
 public:
-    using Outcome = std::variant<std::monostate, Stored<T>, std::exception_ptr>;
-
     ContinuationState(std::string label, std::shared_ptr<TaskCore> task,
-                      std::coroutine_handle<> handle, Outcome* slot)
+                      std::coroutine_handle<> handle, Outcome<T>* slot)
         : label_(std::move(label)), task_(std::move(task)), handle_(handle), slot_(slot) {}
 
     ~ContinuationState() {
@@ -43,7 +40,7 @@ public:
         }
     }
 
-    void resume(Outcome outcome) {
+    void resume(Outcome<T> outcome) {
         if (resumed_.exchange(true)) {
             continuationResumedTwice(label_);
         }
@@ -56,7 +53,7 @@ private:
     std::atomic<bool> resumed_ = false;
     std::shared_ptr<TaskCore> task_;
     std::coroutine_handle<> handle_;
-    Outcome* slot_;
+    Outcome<T>* slot_;
 };
 
 } // namespace detail
@@ -69,15 +66,21 @@ public:
     template <class U = T>
         requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T>
     void resume(U&& value) const {
-        state_->resume(typename State::Outcome{std::in_place_index<1>, std::forward<U>(value)});
+        detail::Outcome<T> outcome;
+        outcome.setValue(std::forward<U>(value));
+        state_->resume(std::move(outcome));
     }
     void resume() const
         requires std::is_void_v<T>
     {
-        state_->resume(typename State::Outcome{std::in_place_index<1>});
+        detail::Outcome<T> outcome;
+        outcome.setValue();
+        state_->resume(std::move(outcome));
     }
     void resumeThrowing(std::exception_ptr error) const {
-        state_->resume(typename State::Outcome{std::in_place_index<2>, std::move(error)});
+        detail::Outcome<T> outcome;
+        outcome.setError(std::move(error));
+        state_->resume(std::move(outcome));
     }
     template <class E>
     void resumeThrowing(E error) const {
@@ -109,19 +112,12 @@ public:
             std::move(label_), requireCurrentTask().shared_from_this(), handle, &outcome_);
         setup_(Continuation<T>(std::move(state)));
     }
-    T await_resume() {
-        if (auto* error = std::get_if<std::exception_ptr>(&outcome_)) {
-            std::rethrow_exception(*error);
-        }
-        if constexpr (!std::is_void_v<T>) {
-            return std::move(std::get<1>(outcome_));
-        }
-    }
+    T await_resume() { return outcome_.take(); }
 
 private:
     std::string label_;
     Setup setup_;
-    typename ContinuationState<T>::Outcome outcome_;
+    Outcome<T> outcome_;
 };
 
 } // namespace detail

@@ -6,9 +6,11 @@
 
 #include "platform/concurrency/Clock.hpp"
 
-class QSocketNotifier;
-
 namespace platform {
+
+namespace detail {
+class LoopDescriptor;
+}
 
 class LiveClock final : public Clock {
 public:
@@ -26,9 +28,8 @@ private:
     void fireDue();
     void arm();
 
-    int timerFd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
     detail::TimerQueue timers_;
+    std::unique_ptr<detail::LoopDescriptor> timer_;
 };
 
 } // namespace platform

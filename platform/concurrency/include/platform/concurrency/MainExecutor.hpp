@@ -1,15 +1,16 @@
 #pragma once
 // The main executor: jobs run on the thread of the Qt event loop, the main actor of the system.
 
-#include <deque>
 #include <memory>
-#include <mutex>
 
 #include "platform/concurrency/Executor.hpp"
-
-class QSocketNotifier;
+#include "platform/concurrency/JobQueue.hpp"
 
 namespace platform {
+
+namespace detail {
+class LoopDescriptor;
+}
 
 // Jobs wait in a queue of our own and an eventfd wakes the loop, so no Qt object is ever touched
 // from another thread.
@@ -26,10 +27,8 @@ public:
 private:
     void drain();
 
-    int wakeFd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
-    std::mutex mutex_;
-    std::deque<std::function<void()>> jobs_;
+    std::unique_ptr<detail::LoopDescriptor> wake_;
+    detail::JobQueue jobs_; // dropped first: a dropped job may post once more
 };
 
 } // namespace platform

@@ -3,27 +3,23 @@
 // thread pool, since one job at a time is a valid schedule of one.
 
 #include <cstddef>
-#include <deque>
-#include <mutex>
 
+#include "platform/concurrency/JobQueue.hpp"
 #include "platform/concurrency/WorkQueue.hpp"
 
 namespace platform {
 
 class ManualSerialQueue final : public SerialQueue {
 public:
-    ~ManualSerialQueue() override;
-
-    void submit(std::function<void()> job) override;
+    void submit(std::function<void()> job) override { jobs_.push(std::move(job)); }
 
     // Runs the oldest queued job; answers false when none was queued. The awaiting task resumes
     // only when its executor runs next.
     bool step();
-    std::size_t pendingJobs() const;
+    std::size_t pendingJobs() const { return jobs_.size(); }
 
 private:
-    mutable std::mutex mutex_;
-    std::deque<std::function<void()>> jobs_;
+    detail::JobQueue jobs_;
 };
 
 } // namespace platform

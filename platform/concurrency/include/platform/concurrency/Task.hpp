@@ -10,10 +10,10 @@
 #include <stop_token>
 #include <type_traits>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "platform/concurrency/Executor.hpp"
+#include "platform/concurrency/Outcome.hpp"
 
 namespace platform {
 
@@ -23,9 +23,6 @@ struct CancellationError : std::exception {
 };
 
 namespace detail {
-
-template <class T>
-using Stored = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
 
 // The state every task shares with its handles and with whatever will resume it. Whoever holds
 // a pending resumption holds the task, so a task lives until it ends or nothing can resume it.
@@ -72,23 +69,16 @@ class TaskResult : public TaskCore {
 public:
     using TaskCore::TaskCore;
 
-    void complete(std::variant<std::monostate, Stored<T>, std::exception_ptr> outcome) {
+    void complete(Outcome<T> outcome) {
         outcome_ = std::move(outcome);
         finish();
     }
 
     // Every joiner gets its own copy of the value, or the same error.
-    T result() const {
-        if (const auto* error = std::get_if<std::exception_ptr>(&outcome_)) {
-            std::rethrow_exception(*error);
-        }
-        if constexpr (!std::is_void_v<T>) {
-            return std::get<Stored<T>>(outcome_);
-        }
-    }
+    T result() const { return outcome_.get(); }
 
 private:
-    std::variant<std::monostate, Stored<T>, std::exception_ptr> outcome_;
+    Outcome<T> outcome_;
 };
 
 // The outermost coroutine of a spawned task: it catches everything the body throws, so no
@@ -108,16 +98,16 @@ struct RootCoroutine {
 
 template <class T, class Body>
 RootCoroutine runRoot(TaskResult<T>* task, Body* body) {
-    std::variant<std::monostate, Stored<T>, std::exception_ptr> outcome;
+    Outcome<T> outcome;
     try {
         if constexpr (std::is_void_v<T>) {
             co_await std::invoke(*body);
-            outcome.template emplace<1>();
+            outcome.setValue();
         } else {
-            outcome.template emplace<1>(co_await std::invoke(*body));
+            outcome.setValue(co_await std::invoke(*body));
         }
     } catch (...) {
-        outcome.template emplace<2>(std::current_exception());
+        outcome.setError(std::current_exception());
     }
     task->complete(std::move(outcome));
 }
@@ -159,23 +149,16 @@ public:
         return ToContinuation{continuation_};
     }
 
-    void unhandled_exception() noexcept { outcome_.template emplace<2>(std::current_exception()); }
+    void unhandled_exception() noexcept { outcome_.setError(std::current_exception()); }
 
     void setContinuation(std::coroutine_handle<> continuation) noexcept {
         continuation_ = continuation;
     }
 
-    T take() {
-        if (auto* error = std::get_if<std::exception_ptr>(&outcome_)) {
-            std::rethrow_exception(*error);
-        }
-        if constexpr (!std::is_void_v<T>) {
-            return std::move(std::get<1>(outcome_));
-        }
-    }
+    T take() { return outcome_.take(); }
 
 protected:
-    std::variant<std::monostate, Stored<T>, std::exception_ptr> outcome_;
+    Outcome<T> outcome_;
 
 private:
     std::coroutine_handle<> continuation_ = std::noop_coroutine();
@@ -196,7 +179,7 @@ public:
         template <class U = T>
             requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T>
         void return_value(U&& value) {
-            this->outcome_.template emplace<1>(std::forward<U>(value));
+            this->outcome_.setValue(std::forward<U>(value));
         }
     };
 
@@ -229,7 +212,7 @@ private:
 template <>
 struct Async<void>::promise_type : detail::AsyncPromiseBase<void> {
     Async get_return_object() noexcept { return Async(Handle::from_promise(*this)); }
-    void return_void() noexcept { outcome_.emplace<1>(); }
+    void return_void() noexcept { outcome_.setValue(); }
 };
 
 // A handle of a spawned task. Copies refer to the same task; dropping every handle neither

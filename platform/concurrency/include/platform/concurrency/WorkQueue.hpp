@@ -3,12 +3,10 @@
 // on its own executor, as values, so no exception crosses a thread.
 
 #include <coroutine>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <type_traits>
 #include <utility>
-#include <variant>
 
 #include "platform/concurrency/Task.hpp"
 
@@ -27,19 +25,12 @@ public:
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> handle);
-    Value await_resume() {
-        if (auto* error = std::get_if<std::exception_ptr>(&outcome_)) {
-            std::rethrow_exception(*error);
-        }
-        if constexpr (!std::is_void_v<Value>) {
-            return std::move(std::get<1>(outcome_));
-        }
-    }
+    Value await_resume() { return outcome_.take(); }
 
 private:
     WorkQueue& queue_;
     F job_; // stays in the awaiting frame, so its captures are destroyed on the executor's thread
-    std::variant<std::monostate, Stored<Value>, std::exception_ptr> outcome_;
+    Outcome<Value> outcome_;
 };
 
 } // namespace detail
@@ -68,16 +59,7 @@ class SerialQueue : public WorkQueue {};
 template <class F>
 void detail::WorkAwaiter<F>::await_suspend(std::coroutine_handle<> handle) {
     queue_.submit([this, task = requireCurrentTask().shared_from_this(), handle]() mutable {
-        try {
-            if constexpr (std::is_void_v<Value>) {
-                job_();
-                outcome_.template emplace<1>();
-            } else {
-                outcome_.template emplace<1>(job_());
-            }
-        } catch (...) {
-            outcome_.template emplace<2>(std::current_exception());
-        }
+        outcome_.capture(job_);
         // The worker keeps no reference to the task: its frame must end on the executor.
         TaskCore::resumeLater(std::move(task), handle);
     });

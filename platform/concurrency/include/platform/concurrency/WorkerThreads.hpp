@@ -1,14 +1,13 @@
 #pragma once
 // Worker threads taking jobs from one shared queue; with one thread, a serial queue.
 
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/concurrency/JobQueue.hpp"
 
 namespace platform::detail {
 
@@ -21,15 +20,10 @@ public:
     WorkerThreads& operator=(const WorkerThreads&) = delete;
 
     // Safe for concurrent access.
-    void submit(std::function<void()> job);
+    void submit(std::function<void()> job) { jobs_.push(std::move(job)); }
 
 private:
-    void work();
-
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::function<void()>> jobs_;
-    bool stopping_ = false;
+    JobQueue jobs_;
     std::vector<std::thread> threads_;
 };
 
