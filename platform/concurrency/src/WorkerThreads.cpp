@@ -7,7 +7,11 @@
 namespace platform::detail {
 
 WorkerThreads::WorkerThreads(std::size_t threads, std::string label) {
-    label.resize(std::min<std::size_t>(label.size(), 15)); // the kernel's limit for thread names
+    // Thread names hold 15 characters: keep the most telling part of a reverse-DNS label.
+    if (const auto dot = label.rfind('.'); dot != std::string::npos) {
+        label.erase(0, dot + 1);
+    }
+    label.resize(std::min<std::size_t>(label.size(), 15));
     threads_.reserve(threads);
     for (std::size_t index = 0; index < threads; ++index) {
         threads_.emplace_back([this] {

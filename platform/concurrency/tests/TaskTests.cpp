@@ -137,6 +137,24 @@ TEST_F(TaskTest, AsyncFunctionsRunInTheCallersTaskAndSeeItsCancellation) {
     EXPECT_EQ(ending, "cancelled");
 }
 
+Async<int> one() {
+    co_return 1;
+}
+
+TEST_F(TaskTest, ALongLoopOfAwaitsThatEndAtOnceKeepsTheStackFlat) {
+    // Enough to overflow the stack if each await nested a frame, as compiler transfers do
+    // without optimisation.
+    constexpr int rounds = 500'000;
+    int total = 0;
+    spawn(executor, [&]() -> Async<> {
+        for (int round = 0; round < rounds; ++round) {
+            total += co_await one();
+        }
+    });
+    EXPECT_EQ(executor.runUntilIdle(), 1u);
+    EXPECT_EQ(total, rounds);
+}
+
 TEST_F(TaskTest, CancellationHandlersRunAtOnceWhenTheTaskIsAlreadyCancelled) {
     for (const bool cancelFirst : {true, false}) {
         SCOPED_TRACE(cancelFirst ? "cancelled before start" : "cancelled while suspended");

@@ -10,7 +10,7 @@ namespace platform {
 
 class LiveSerialQueue final : public SerialQueue {
 public:
-    // label names the worker thread (its first 15 characters) for debuggers.
+    // label names the worker thread for debuggers (its last dotted part, at most 15 characters).
     explicit LiveSerialQueue(std::string label) : worker_(1, std::move(label)) {}
 
     void submit(std::function<void()> job) override { worker_.submit(std::move(job)); }

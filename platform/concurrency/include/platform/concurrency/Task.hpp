@@ -137,22 +137,33 @@ class AsyncPromiseBase {
 public:
     std::suspend_always initial_suspend() noexcept { return {}; }
 
+    // A function that ends inside its caller's await goes back by returning from resume(); one
+    // that ended after a suspension of its own resumes its caller. So a loop of awaits that end
+    // at once never deepens the stack, where the compiler does not make transfers tail calls.
     auto final_suspend() noexcept {
-        struct ToContinuation {
+        struct ToCaller {
             bool await_ready() noexcept { return false; }
             std::coroutine_handle<> await_suspend(std::coroutine_handle<>) noexcept {
-                return continuation;
+                return promise.startedInline_ ? std::noop_coroutine() : promise.continuation_;
             }
             void await_resume() noexcept {}
-            std::coroutine_handle<> continuation;
+            AsyncPromiseBase& promise;
         };
-        return ToContinuation{continuation_};
+        return ToCaller{*this};
     }
 
     void unhandled_exception() noexcept { outcome_.setError(std::current_exception()); }
 
-    void setContinuation(std::coroutine_handle<> continuation) noexcept {
-        continuation_ = continuation;
+    // Starts the function inside its caller's await; answers whether it suspended before its end.
+    bool startFrom(std::coroutine_handle<> caller, std::coroutine_handle<> self) {
+        continuation_ = caller;
+        startedInline_ = true;
+        self.resume();
+        if (self.done()) {
+            return false;
+        }
+        startedInline_ = false;
+        return true;
     }
 
     T take() { return outcome_.take(); }
@@ -162,6 +173,7 @@ protected:
 
 private:
     std::coroutine_handle<> continuation_ = std::noop_coroutine();
+    bool startedInline_ = false;
 };
 
 } // namespace detail
@@ -194,9 +206,8 @@ public:
     auto operator co_await() && noexcept {
         struct Awaiter {
             bool await_ready() const noexcept { return false; }
-            std::coroutine_handle<> await_suspend(std::coroutine_handle<> caller) noexcept {
-                handle.promise().setContinuation(caller);
-                return handle;
+            bool await_suspend(std::coroutine_handle<> caller) {
+                return handle.promise().startFrom(caller, handle);
             }
             T await_resume() { return handle.promise().take(); }
             Handle handle;
