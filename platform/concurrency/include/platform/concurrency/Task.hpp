@@ -179,7 +179,9 @@ private:
 } // namespace detail
 
 // An ordinary async function: a lazy coroutine that starts when awaited and runs in the awaiting
-// task, so it sees that task's cancellation (isCancelled(), currentStopToken()).
+// task, so it sees that task's cancellation (isCancelled(), currentStopToken()). The coroutine of
+// a lambda refers to the lambda's captures, so the lambda must outlive the await (spawn keeps a
+// task's body for it; a stored std::function hook does so while it is not reassigned).
 template <class T = void>
 class [[nodiscard]] Async {
 public:
