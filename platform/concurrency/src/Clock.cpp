@@ -5,9 +5,9 @@
 namespace platform {
 
 ContinuousClock::time_point ContinuousClock::now() noexcept {
-    timespec spec{};
-    clock_gettime(CLOCK_BOOTTIME, &spec);
-    return time_point{std::chrono::seconds{spec.tv_sec} + std::chrono::nanoseconds{spec.tv_nsec}};
+    timespec reading{};
+    clock_gettime(CLOCK_BOOTTIME, &reading);
+    return time_point{std::chrono::seconds{reading.tv_sec} + std::chrono::nanoseconds{reading.tv_nsec}};
 }
 
 namespace detail {

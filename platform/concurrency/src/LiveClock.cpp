@@ -48,14 +48,14 @@ void LiveClock::arm() {
     if (!timer_) {
         return; // being destroyed
     }
-    itimerspec spec{};
+    itimerspec setting{};
     if (const auto earliest = timers_.earliest()) {
         // Zero would disarm the timer; an instant that has passed fires at once.
         const auto ns = std::max<ContinuousClock::rep>(earliest->time_since_epoch().count(), 1);
-        spec.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
-        spec.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        setting.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        setting.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
     }
-    timerfd_settime(timer_->fd(), TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timer_->fd(), TFD_TIMER_ABSTIME, &setting, nullptr);
 }
 
 } // namespace platform

@@ -16,10 +16,10 @@ namespace {
 using namespace std::chrono_literals;
 
 ContinuousInstant boottime() {
-    timespec spec{};
-    clock_gettime(CLOCK_BOOTTIME, &spec);
-    return ContinuousInstant{std::chrono::seconds{spec.tv_sec} +
-                             std::chrono::nanoseconds{spec.tv_nsec}};
+    timespec reading{};
+    clock_gettime(CLOCK_BOOTTIME, &reading);
+    return ContinuousInstant{std::chrono::seconds{reading.tv_sec} +
+                             std::chrono::nanoseconds{reading.tv_nsec}};
 }
 
 TEST(ContinuousClock, ReadsTheBootClock) {
