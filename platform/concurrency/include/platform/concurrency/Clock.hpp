@@ -11,22 +11,10 @@
 #include <optional>
 #include <stop_token>
 
+#include "platform/concurrency/ContinuousClock.hpp"
 #include "platform/concurrency/Task.hpp"
 
 namespace platform {
-
-// CLOCK_BOOTTIME as a std::chrono clock.
-struct ContinuousClock {
-    using rep = std::int64_t;
-    using period = std::nano;
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<ContinuousClock>;
-    static constexpr bool is_steady = true;
-    static time_point now() noexcept;
-};
-
-using ContinuousInstant = ContinuousClock::time_point;
-using ContinuousDuration = ContinuousClock::duration;
 
 // A source of continuous-clock instants with one-shot timers: live, or advanced by a test.
 class Clock {
