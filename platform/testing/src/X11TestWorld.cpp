@@ -114,6 +114,20 @@ x11::PixelRect X11TestWorld::clientGeometry(xcb_window_t window) {
   return {corner->dst_x, corner->dst_y, geometry->width, geometry->height};
 }
 
+x11::Extents X11TestWorld::frameExtents(xcb_window_t window) {
+  auto reply = connection_->pending<xcb_get_property_reply_t>(
+      xcb_get_property(connection_->raw(), 0, window, connection_->atoms().netFrameExtents,
+                       XCB_ATOM_CARDINAL, 0, 4).sequence).get(soon());
+  if (xcb_get_property_value_length(reply.get()) != 16) return {};
+  const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+  return {static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]),
+          static_cast<std::int32_t>(v[2]), static_cast<std::int32_t>(v[3])};
+}
+
+xcb_window_t X11TestWorld::activeWindow() {
+  return desktop_->activeWindow(soon()).value_or(XCB_NONE);
+}
+
 void X11TestWorld::run(const std::vector<std::string>& arguments) {
   ChildProcess::Options options;
   options.environment = {{"DISPLAY", display_}};
@@ -186,7 +200,11 @@ void TestClient::destroy(xcb_window_t window) {
 void TestClient::minimize(xcb_window_t window) {
   request("minimize " + std::to_string(window), "minimized ");
   x11::X11Desktop& desktop = world_.desktop();
-  if (!world_.waitUntil([&] { return desktop.iconic(window, world_.soon()); })) {
+  // The window manager gives the focus away just after it iconifies the window.
+  auto minimized = [&] {
+    return desktop.iconic(window, world_.soon()) && world_.activeWindow() != window;
+  };
+  if (!world_.waitUntil(minimized)) {
     throw std::runtime_error("the window manager did not minimize the window");
   }
 }

@@ -209,25 +209,41 @@ void X11Desktop::watch(xcb_window_t window) {
 }
 
 void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
-  // The window manager handles its messages in order and answers a frame-extents request by
-  // writing _NET_FRAME_EXTENTS, so that write tells us every earlier message has been applied.
-  sendToRoot(window, atoms().netRequestFrameExtents, {0, 0, 0, 0, 0});
+  // The window manager handles its messages in order, and it answers a frame-extents request for
+  // a window it does not manage by writing _NET_FRAME_EXTENTS on it. So once that write shows on a
+  // private unmapped window of ours, every message sent before has been applied.
+  if (probe_ == XCB_NONE) {
+    probe_ = xcb_generate_id(connection_.raw());
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    connection_.check(xcb_create_window_checked(connection_.raw(), 0, probe_, connection_.root(),
+                                                -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                                                XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask),
+                      deadline);
+  }
+  sendToRoot(probe_, atoms().netRequestFrameExtents, {0, 0, 0, 0, 0});
   for (;;) {
     auto event = connection_.waitForEvent(deadline);
-    if (!event) throw XcbFailure(XcbFailure::Kind::timedOut);
-    const std::uint8_t type = event->response_type & 0x7f;
-    if (type == 0) {
-      const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event.get());
-      throw XcbFailure(XcbFailure::Kind::xError, error->error_code, error->major_code);
+    if (!event) {
+      // A late answer must not pass for the answer to a later wait: that one uses a new probe.
+      xcb_destroy_window(connection_.raw(), std::exchange(probe_, XCB_NONE));
+      throw XcbFailure(XcbFailure::Kind::timedOut);
     }
+    const std::uint8_t type = event->response_type & 0x7f;
     if (type == XCB_DESTROY_NOTIFY &&
         reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window == window) {
       throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
     }
     if (type == XCB_PROPERTY_NOTIFY) {
       const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-      if (notify->window == window && notify->atom == atoms().netFrameExtents) return;
+      if (notify->window == probe_ && notify->atom == atoms().netFrameExtents) return;
     }
+  }
+}
+
+X11Desktop::~X11Desktop() {
+  if (probe_ != XCB_NONE && !connection_.broken()) {
+    xcb_destroy_window(connection_.raw(), probe_);
+    xcb_flush(connection_.raw());
   }
 }
 

@@ -26,7 +26,8 @@ class TestClient {
   xcb_window_t open(const std::string& options);
   // Returns once the window manager has dropped the window.
   void destroy(xcb_window_t window);
-  // Asks for the iconic state and returns once the window manager applied it.
+  // Asks for the iconic state and returns once the window manager applied it and moved the
+  // focus away.
   void minimize(xcb_window_t window);
 
  private:
@@ -67,6 +68,8 @@ class X11TestWorld {
   // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
   void setMonitors(const std::vector<Monitor>& monitors);
   void stopWindowManager();
+  // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
+  pid_t serverPid() const { return server_->pid(); }
 
   // Re-evaluates the predicate after every X event on the world's connection until it holds;
   // false when it did not within the timeout.
@@ -76,6 +79,9 @@ class X11TestWorld {
   void watch(xcb_window_t window);
   // Raw geometry as the X server reports it: the client's inside corner in root coordinates.
   x11::PixelRect clientGeometry(xcb_window_t window);
+  // The window manager's _NET_FRAME_EXTENTS of a window, read directly.
+  x11::Extents frameExtents(xcb_window_t window);
+  xcb_window_t activeWindow();
   x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
 
  private:

@@ -21,6 +21,9 @@ struct SizeHints {
 class X11Desktop {
  public:
   explicit X11Desktop(XcbConnection& connection) : connection_(connection) {}
+  ~X11Desktop();
+  X11Desktop(const X11Desktop&) = delete;
+  X11Desktop& operator=(const X11Desktop&) = delete;
 
   XcbConnection& connection() const { return connection_; }
   const Atoms& atoms() const { return connection_.atoms(); }
@@ -69,6 +72,7 @@ class X11Desktop {
   void watch(xcb_window_t window);
 
   XcbConnection& connection_;
+  xcb_window_t probe_ = XCB_NONE;  // unmapped, for waitForWindowManager
 };
 
 }  // namespace platform::x11
