@@ -57,3 +57,27 @@ TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
 
 }  // namespace
 }  // namespace platform::testing
+
+namespace platform::testing {
+namespace {
+
+TEST(X11TestWorld, WindowsToldToRefuseResizesTakeTheirOwnSizeBack) {
+  X11TestWorld world;
+  auto process = world.startClient();
+  xcb_window_t clamped = process->open("title=clamped w=300 h=200 resize=clamp:500x400");
+  xcb_window_t stubborn = process->open("title=stubborn w=300 h=200 resize=ignore");
+  for (xcb_window_t window : {clamped, stubborn}) {
+    world.desktop().moveResize(window, std::nullopt, x11::PixelSize{900, 700}, world.soon());
+  }
+  EXPECT_TRUE(world.waitUntil([&] {
+    auto c = world.clientGeometry(clamped);
+    return c.width == 500 && c.height == 400;
+  }));
+  EXPECT_TRUE(world.waitUntil([&] {
+    auto s = world.clientGeometry(stubborn);
+    return s.width == 300 && s.height == 200;
+  }));
+}
+
+}  // namespace
+}  // namespace platform::testing
