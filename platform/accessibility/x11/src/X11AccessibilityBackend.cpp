@@ -265,7 +265,7 @@ AXError X11AccessibilityBackend::copyAttributeValue(const AXUIElement& element,
     if (!isWindowAttribute(attribute)) return AXError::attributeUnsupported;
     const xcb_window_t id = window->window;
     return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      requireManaged(desktop, id, deadline);
+      auto managed = desktop.requestClientList();
       const x11::Atoms& a = desktop.atoms();
       AXAttributeValue result;
       if (attribute == ax::modalAttribute) {
@@ -291,6 +291,7 @@ AXError X11AccessibilityBackend::copyAttributeValue(const AXUIElement& element,
                                   static_cast<double>(frame.height)});
         }
       }
+      if (!desktop.isManaged(std::move(managed), id, deadline)) windowGone();
       value = std::move(result);
       return AXError::success;
     });
@@ -328,12 +329,13 @@ AXError X11AccessibilityBackend::isAttributeSettable(const AXUIElement& element,
   if (const auto* window = element.as<WindowObject>()) {
     if (!isWindowAttribute(attribute)) return AXError::attributeUnsupported;
     return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      requireManaged(desktop, window->window, deadline);
+      auto managed = desktop.requestClientList();
       bool result = false;
       if (attribute == ax::sizeAttribute) result = sizeSettable(desktop, window->window, deadline);
       if (attribute == ax::positionAttribute) {
         result = positionSettable(desktop, window->window, deadline);
       }
+      if (!desktop.isManaged(std::move(managed), window->window, deadline)) windowGone();
       settable = result;
       return AXError::success;
     });

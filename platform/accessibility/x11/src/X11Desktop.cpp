@@ -148,11 +148,17 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
   return result;
 }
 
-PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
-  auto cookie = xcb_randr_get_monitors(connection_.raw(), connection_.root(), 1);
+namespace {
+
+PendingReply<xcb_randr_get_monitors_reply_t> requestMonitors(XcbConnection& connection) {
+  auto cookie = xcb_randr_get_monitors(connection.raw(), connection.root(), 1);
+  return connection.pending<xcb_randr_get_monitors_reply_t>(cookie.sequence);
+}
+
+PixelPoint originFrom(PendingReply<xcb_randr_get_monitors_reply_t> pending, Deadline deadline) {
   Reply<xcb_randr_get_monitors_reply_t> reply;
   try {
-    reply = connection_.pending<xcb_randr_get_monitors_reply_t>(cookie.sequence).get(deadline);
+    reply = pending.get(deadline);
   } catch (const XcbFailure& failure) {
     if (failure.kind == XcbFailure::Kind::xError) return {};  // no RandR 1.5: one screen at 0,0
     throw;
@@ -167,7 +173,14 @@ PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
   return first.value_or(PixelPoint{});
 }
 
+}  // namespace
+
+PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
+  return originFrom(requestMonitors(connection_), deadline);
+}
+
 ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
+  // Five requests, one round trip.
   xcb_connection_t* c = connection_.raw();
   auto geometry =
       connection_.pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence);
@@ -177,6 +190,7 @@ ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
       requestProperty(connection_, window, atoms().netFrameExtents, XCB_ATOM_CARDINAL, 4);
   auto shadow =
       requestProperty(connection_, window, atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 4);
+  auto monitors = requestMonitors(connection_);
 
   ClientPlacement result;
   auto geometryReply = geometry.get(deadline);
@@ -186,8 +200,18 @@ ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
   result.border = geometryReply->border_width;
   result.decoration = extentsOf(decoration.get(deadline));
   result.clientShadow = extentsOf(shadow.get(deadline));
-  result.desktopOrigin = desktopOrigin(deadline);
+  result.desktopOrigin = originFrom(std::move(monitors), deadline);
   return result;
+}
+
+bool X11Desktop::isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window,
+                           Deadline deadline) {
+  return contains(valuesOf(clientList.get(deadline), XCB_ATOM_WINDOW), window);
+}
+
+PendingReply<xcb_get_property_reply_t> X11Desktop::requestClientList() {
+  return requestProperty(connection_, connection_.root(), atoms().netClientList, XCB_ATOM_WINDOW,
+                         maxListLength);
 }
 
 void X11Desktop::sendToRoot(xcb_window_t window, xcb_atom_t type,
@@ -253,7 +277,11 @@ void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> posit
   // Events from earlier calls say nothing about this one.
   while (xcb_generic_event_t* stale = xcb_poll_for_event(connection_.raw())) std::free(stale);
 
-  std::vector<xcb_atom_t> current = states(window, deadline);
+  // The states travel with the placement: one round trip unless the window must leave them.
+  auto pendingStates =
+      requestProperty(connection_, window, atoms().netWmState, XCB_ATOM_ATOM, maxListLength);
+  ClientPlacement now = placement(window, deadline);
+  std::vector<xcb_atom_t> current = valuesOf(pendingStates.get(deadline), XCB_ATOM_ATOM);
   const Atoms& a = atoms();
   bool left = false;
   if (contains(current, a.netWmStateMaximizedVert) || contains(current, a.netWmStateMaximizedHorz)) {
@@ -266,10 +294,13 @@ void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> posit
     left = true;
   }
   // Leaving those states changes the geometry and may change the decorations.
-  if (left) waitForWindowManager(window, deadline);
+  if (left) {
+    waitForWindowManager(window, deadline);
+    now = placement(window, deadline);
+  }
 
-  ClientPlacement now = placement(window, deadline);
-  PixelRect target = visibleFrame(now);
+  const PixelRect currentFrame = visibleFrame(now);
+  PixelRect target = currentFrame;
   if (position) {
     target.x = position->x;
     target.y = position->y;
@@ -278,6 +309,8 @@ void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> posit
     target.width = size->width;
     target.height = size->height;
   }
+  // A write that changes nothing needs no answer from the window manager.
+  if (target == currentFrame) return;
   MoveResizeRequest request = requestFor(target, now);
   std::uint32_t flags = gravityNorthWest | (sourcePager << 12);
   if (position) flags |= (1U << 8) | (1U << 9);

@@ -7,7 +7,9 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -226,6 +228,29 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
   EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
             AXError::success);
   EXPECT_TRUE(value.has_value());
+}
+
+TEST_F(X11BackendTest, CallsFromAWorkerThreadAndTheMainThreadAtOnce) {
+  auto client = world.startClient();
+  client->open("title=shared");
+  AXUIElement window = mainWindow(client->pid());
+  std::atomic<int> failures{0};
+  std::thread worker([&] {
+    for (int i = 0; i < 40; ++i) {
+      const AXValue size(CGSize{300.0 + i, 200.0});
+      if (backend.setAttributeValue(window, ax::sizeAttribute, size) != AXError::success) ++failures;
+      std::optional<AXAttributeValue> value;
+      if (backend.copyAttributeValue(window, ax::sizeAttribute, value) != AXError::success ||
+          !value || std::get<AXValue>(*value) != size) {
+        ++failures;
+      }
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    if (!backend.isProcessTrusted()) ++failures;
+  }
+  worker.join();
+  EXPECT_EQ(failures.load(), 0);
 }
 
 TEST(X11BackendTrust, TrustedOnlyWhileAnEwmhWindowManagerRuns) {

@@ -34,6 +34,11 @@ class X11Desktop {
   std::vector<xcb_atom_t> supported(Deadline deadline);
 
   std::vector<xcb_window_t> clientList(Deadline deadline);
+  // The client list asked for now and judged later, so that the check rides along with the
+  // requests made meanwhile.
+  PendingReply<xcb_get_property_reply_t> requestClientList();
+  bool isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window,
+                 Deadline deadline);
   // Bottom to top.
   std::vector<xcb_window_t> clientListStacking(Deadline deadline);
   std::optional<xcb_window_t> activeWindow(Deadline deadline);
