@@ -5,6 +5,9 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <vector>
 
@@ -33,9 +36,49 @@ XcbFailure::XcbFailure(Kind kind, std::uint8_t errorCode, std::uint8_t majorOpco
       errorCode(errorCode),
       majorOpcode(majorOpcode) {}
 
+namespace {
+
+// xcb_connect blocks until the server sends its setup, with no timeout of its own: a server that
+// accepts the connection but does not answer would hold the caller for good. So it runs on a
+// thread of its own; a caller that gives up leaves it to close what it eventually gets.
+struct ConnectAttempt {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  bool abandoned = false;
+  xcb_connection_t* connection = nullptr;
+  int screenNumber = 0;
+};
+
+xcb_connection_t* connectWithin(const std::string& display, Deadline deadline, int& screenNumber) {
+  auto attempt = std::make_shared<ConnectAttempt>();
+  std::thread([attempt, display] {
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
+    std::lock_guard lock(attempt->mutex);
+    if (attempt->abandoned) {
+      xcb_disconnect(connection);
+      return;
+    }
+    attempt->connection = connection;
+    attempt->screenNumber = screen;
+    attempt->finished = true;
+    attempt->done.notify_all();
+  }).detach();
+  std::unique_lock lock(attempt->mutex);
+  if (!attempt->done.wait_until(lock, deadline, [&] { return attempt->finished; })) {
+    attempt->abandoned = true;
+    throw XcbFailure(XcbFailure::Kind::timedOut);
+  }
+  screenNumber = attempt->screenNumber;
+  return attempt->connection;
+}
+
+}  // namespace
+
 std::unique_ptr<XcbConnection> XcbConnection::open(const std::string& display, Deadline deadline) {
   int screenNumber = 0;
-  xcb_connection_t* raw = xcb_connect(display.empty() ? nullptr : display.c_str(), &screenNumber);
+  xcb_connection_t* raw = connectWithin(display, deadline, screenNumber);
   if (xcb_connection_has_error(raw) != 0) {
     xcb_disconnect(raw);
     throw XcbFailure(XcbFailure::Kind::connectionBroken);

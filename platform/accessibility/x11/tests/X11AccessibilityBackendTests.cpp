@@ -220,10 +220,19 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
   ASSERT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
             AXError::success);
 
+  // A backend that connects only now waits for the server's greeting no longer either.
+  X11AccessibilityBackend late(world.display());
+  ASSERT_EQ(late.setMessagingTimeout(late.createSystemWide(), 0.2F), AXError::success);
+
   ::kill(world.serverPid(), SIGSTOP);
   AXError frozen = backend.copyAttributeValue(application, ax::mainWindowAttribute, value);
+  AXError unreachable = late.copyAttributeValue(late.createApplication(client->pid()),
+                                                ax::mainWindowAttribute, value);
+  bool trusted = late.isProcessTrusted();
   ::kill(world.serverPid(), SIGCONT);
   EXPECT_EQ(frozen, AXError::cannotComplete);
+  EXPECT_EQ(unreachable, AXError::cannotComplete);
+  EXPECT_FALSE(trusted);
   // The connection stays usable once the server answers again.
   EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
             AXError::success);
