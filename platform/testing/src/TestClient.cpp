@@ -1,7 +1,8 @@
 // A small X client for the integration tests. It reads commands on its standard input, one a
 // line, and answers each with one line on its standard output:
 //   open title=T [x= y= w= h=] [pid=0] [min=WxH] [max=WxH] [inc=WxH] [gtk=L,R,T,B] [decor=0]
-//        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility]
+//        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility|...]
+//        [types=T1,T2,...]
 //        [resize=ignore|clamp:WxH]                  -> "opened ID"
 //   destroy ID                                      -> "destroyed ID"
 //   minimize ID                                     -> "minimized ID"
@@ -131,10 +132,16 @@ xcb_window_t open(std::map<std::string, std::string> options) {
     auto parent = static_cast<xcb_window_t>(std::stoul(options["transient"]));
     xcb_icccm_set_wm_transient_for(connection, window, parent);
   }
-  if (options.contains("type")) {
-    std::string type = "_NET_WM_WINDOW_TYPE_" + options["type"];
-    std::transform(type.begin(), type.end(), type.begin(), ::toupper);
-    setAtoms(window, "_NET_WM_WINDOW_TYPE", {atom(type.c_str())});
+  if (options.contains("type")) options["types"] = options["type"];
+  if (options.contains("types")) {
+    std::vector<xcb_atom_t> types;
+    std::istringstream names(options["types"]);
+    for (std::string name; std::getline(names, name, ',');) {
+      std::string type = "_NET_WM_WINDOW_TYPE_" + name;
+      std::transform(type.begin(), type.end(), type.begin(), ::toupper);
+      types.push_back(atom(type.c_str()));
+    }
+    setAtoms(window, "_NET_WM_WINDOW_TYPE", types);
   }
   std::vector<xcb_atom_t> states;
   if (number("modal", 0) != 0) states.push_back(atom("_NET_WM_STATE_MODAL"));

@@ -46,7 +46,7 @@ bool contains(const std::vector<xcb_atom_t>& values, xcb_atom_t value) {
 
 enum class WindowKind { normal, dialog, utility, other };
 
-// The first type the backend knows decides; an untyped window is a dialog when it is transient.
+// The first standard type decides; an untyped window is a dialog when it is transient.
 WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
   const x11::Atoms& a = desktop.atoms();
   std::vector<xcb_atom_t> types = desktop.types(window, deadline);
@@ -54,8 +54,12 @@ WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
     if (type == a.netWmWindowTypeNormal) return WindowKind::normal;
     if (type == a.netWmWindowTypeDialog) return WindowKind::dialog;
     if (type == a.netWmWindowTypeUtility) return WindowKind::utility;
+    if (std::find(std::begin(a.netWmWindowTypeOthers), std::end(a.netWmWindowTypeOthers), type) !=
+        std::end(a.netWmWindowTypeOthers)) {
+      return WindowKind::other;
+    }
   }
-  if (!types.empty()) return WindowKind::other;
+  // Only types of other standards: judged as if untyped.
   return desktop.transientFor(window, deadline) ? WindowKind::dialog : WindowKind::normal;
 }
 
@@ -189,6 +193,7 @@ AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement
       session.connection = x11::XcbConnection::open(display_, deadline);
       session.desktop = std::make_unique<X11Desktop>(*session.connection);
     }
+    session.connection->discardEvents();
     return body(*session.desktop, deadline);
   } catch (const XcbFailure& failure) {
     if (failure.isBadWindow()) return AXError::invalidUIElement;

@@ -275,7 +275,7 @@ void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> posit
                             std::optional<PixelSize> size, Deadline deadline) {
   watch(window);
   // Events from earlier calls say nothing about this one.
-  while (xcb_generic_event_t* stale = xcb_poll_for_event(connection_.raw())) std::free(stale);
+  connection_.discardEvents();
 
   // The states travel with the placement: one round trip unless the window must leave them.
   auto pendingStates =

@@ -151,6 +151,10 @@ void XcbConnection::check(xcb_void_cookie_t cookie, Deadline deadline) {
   }
 }
 
+void XcbConnection::discardEvents() {
+  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) std::free(event);
+}
+
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
   xcb_flush(connection_);
   for (;;) {

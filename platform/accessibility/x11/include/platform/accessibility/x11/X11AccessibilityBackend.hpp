@@ -33,7 +33,9 @@ class X11AccessibilityBackend final : public AccessibilityBackend {
   explicit X11AccessibilityBackend(std::string display = {});
   ~X11AccessibilityBackend() override;
 
-  // True when an EWMH window manager runs and supports what the backend uses.
+  // True when an EWMH window manager runs (_NET_SUPPORTING_WM_CHECK) and _NET_SUPPORTED lists what
+  // the backend uses: the client lists, the active window, the window state with both maximized
+  // states, the frame extents and their request, and _NET_MOVERESIZE_WINDOW.
   bool isProcessTrusted() override;
   AXUIElement createApplication(std::int32_t pid) override;
   AXUIElement createSystemWide() override;

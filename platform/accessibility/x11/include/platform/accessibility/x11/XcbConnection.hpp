@@ -52,6 +52,9 @@ struct Atoms {
       netWmActionResize, netWmActionMove, netFrameExtents, netRequestFrameExtents,
       netMoveresizeWindow, gtkFrameExtents, wmState, wmChangeState, wmTransientFor, wmNormalHints,
       wmName, netWmName, utf8String;
+  // The other window types of the standard, each of which makes a window neither normal, dialog
+  // nor utility when it comes first.
+  xcb_atom_t netWmWindowTypeOthers[11];
 };
 inline constexpr std::array atomNames{
     "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING",
@@ -62,7 +65,11 @@ inline constexpr std::array atomNames{
     "_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MOVE", "_NET_FRAME_EXTENTS",
     "_NET_REQUEST_FRAME_EXTENTS", "_NET_MOVERESIZE_WINDOW", "_GTK_FRAME_EXTENTS", "WM_STATE",
     "WM_CHANGE_STATE", "WM_TRANSIENT_FOR", "WM_NORMAL_HINTS", "WM_NAME", "_NET_WM_NAME",
-    "UTF8_STRING"};
+    "UTF8_STRING", "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_DOCK",
+    "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_MENU", "_NET_WM_WINDOW_TYPE_SPLASH",
+    "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+    "_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_NOTIFICATION", "_NET_WM_WINDOW_TYPE_COMBO",
+    "_NET_WM_WINDOW_TYPE_DND"};
 static_assert(sizeof(Atoms) == atomNames.size() * sizeof(xcb_atom_t));
 
 class XcbConnection;
@@ -116,6 +123,8 @@ class XcbConnection {
   // connection breaks.
   Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
   void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
+  // Drops every event that has arrived, so events of windows we watch never pile up.
+  void discardEvents();
 
  private:
   XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
