@@ -55,19 +55,39 @@ X11TestWorld::X11TestWorld(Options options) {
         std::vector<std::string>{"openbox", "--sm-disable", "--config-file",
                                  TIDEWRIGHT_OPENBOX_CONFIG},
         wmOptions);
-    // Openbox announces itself before it can manage windows; it publishes the client list
-    // once it can.
-    auto ready = [&] {
-      if (!desktop_->windowManagerRuns(soon())) return false;
-      auto list = connection_->pending<xcb_get_property_reply_t>(
-          xcb_get_property(connection_->raw(), 0, connection_->root(),
-                           connection_->atoms().netClientList, XCB_ATOM_WINDOW, 0, 0).sequence);
-      return list.get(soon())->type == XCB_ATOM_WINDOW;
-    };
-    if (!waitUntil(ready, startTimeout)) {
+    if (!waitUntil([&] { return desktop_->windowManagerRuns(soon()); }, startTimeout)) {
       throw std::runtime_error("openbox did not start");
     }
+    waitForEventLoop();
   }
+}
+
+void X11TestWorld::waitForEventLoop() {
+  // Openbox announces itself before its event loop runs, and events that reach it in between can
+  // sit unread until another one arrives. It answers a frame-extents request only from its loop,
+  // so the request is repeated until an answer comes; each repetition also wakes it up.
+  xcb_connection_t* c = connection_->raw();
+  xcb_window_t probe = xcb_generate_id(c);
+  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_create_window(c, 0, probe, connection_->root(), -1, -1, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+  const auto deadline = x11::Clock::now() + startTimeout;
+  bool answered = false;
+  while (!answered && x11::Clock::now() < deadline) {
+    desktop_->requestFrameExtents(probe);
+    const auto slice = std::min(deadline, x11::Clock::now() + std::chrono::milliseconds(10));
+    while (auto event = connection_->waitForEvent(slice)) {
+      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+      if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == probe &&
+          notify->atom == connection_->atoms().netFrameExtents) {
+        answered = true;
+        break;
+      }
+    }
+  }
+  xcb_destroy_window(c, probe);
+  xcb_flush(c);
+  if (!answered) throw std::runtime_error("openbox does not answer");
 }
 
 X11TestWorld::~X11TestWorld() {

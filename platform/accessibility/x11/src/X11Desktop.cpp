@@ -244,7 +244,7 @@ void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
                                                 XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask),
                       deadline);
   }
-  sendToRoot(probe_, atoms().netRequestFrameExtents, {0, 0, 0, 0, 0});
+  requestFrameExtents(probe_);
   for (;;) {
     auto event = connection_.waitForEvent(deadline);
     if (!event) {
@@ -262,6 +262,10 @@ void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
       if (notify->window == probe_ && notify->atom == atoms().netFrameExtents) return;
     }
   }
+}
+
+void X11Desktop::requestFrameExtents(xcb_window_t window) {
+  sendToRoot(window, atoms().netRequestFrameExtents, {0, 0, 0, 0, 0});
 }
 
 X11Desktop::~X11Desktop() {

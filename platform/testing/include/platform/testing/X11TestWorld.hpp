@@ -86,6 +86,7 @@ class X11TestWorld {
 
  private:
   void run(const std::vector<std::string>& arguments);
+  void waitForEventLoop();
 
   std::string home_;
   std::unique_ptr<ChildProcess> server_;

@@ -67,6 +67,9 @@ class X11Desktop {
   // window managers refuse to move such windows.
   void moveResize(xcb_window_t window, std::optional<PixelPoint> position,
                   std::optional<PixelSize> size, Deadline deadline);
+  // Asks the window manager for the frame extents a window would get; it answers by writing
+  // _NET_FRAME_EXTENTS on the window.
+  void requestFrameExtents(xcb_window_t window);
 
  private:
   std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
