@@ -13,10 +13,12 @@ bool alive(pid_t pid) { return ::kill(pid, 0) == 0; }
 
 TEST(X11TestWorld, StopsEveryProcessItStarted) {
   pid_t client = 0;
+  pid_t server = 0;
   std::string display;
   {
     X11TestWorld world;
     display = world.display();
+    server = world.serverPid();
     auto process = world.startClient();
     client = process->pid();
     xcb_window_t window = process->open("title=first");
@@ -25,6 +27,7 @@ TEST(X11TestWorld, StopsEveryProcessItStarted) {
     EXPECT_TRUE(world.desktop().windowManagerRuns(world.soon()));
   }
   EXPECT_FALSE(alive(client));
+  EXPECT_FALSE(alive(server));
   EXPECT_THROW(x11::XcbConnection::open(display, x11::Clock::now() + std::chrono::seconds(1)),
                x11::XcbFailure);
 }

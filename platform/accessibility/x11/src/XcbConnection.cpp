@@ -53,8 +53,15 @@ struct ConnectAttempt {
 xcb_connection_t* connectWithin(const std::string& display, Deadline deadline, int& screenNumber) {
   auto attempt = std::make_shared<ConnectAttempt>();
   std::thread([attempt, display] {
+    // Reading the authority file goes through libXau, whose file name lives in a static buffer:
+    // two connects at once would race on it.
+    static std::mutex connecting;
     int screen = 0;
-    xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
+    xcb_connection_t* connection = nullptr;
+    {
+      std::lock_guard serialised(connecting);
+      connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
+    }
     std::lock_guard lock(attempt->mutex);
     if (attempt->abandoned) {
       xcb_disconnect(connection);
