@@ -4,11 +4,10 @@
 // Prints the median and 95th percentile of both and their ratios.
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
+#include "platform/testing/BootTime.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/windowcontrol/AccessibilityWindowEvents.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
-
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,11 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int cycles = 200;
 
-ContinuousInstant continuousNow() {
-  timespec now{};
-  ::clock_gettime(CLOCK_BOOTTIME, &now);
-  return ContinuousInstant(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-}
+ContinuousInstant continuousNow() { return ContinuousInstant(platform::testing::bootTime()); }
 
 DesktopFrame frameOf(double x, double y, double width, double height) {
   return DesktopFrame(DesktopPoint{Points(x), Points(y)}, WindowSize(Points(width), Points(height)));

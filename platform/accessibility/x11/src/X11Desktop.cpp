@@ -102,7 +102,9 @@ std::optional<std::uint32_t> X11Desktop::processOf(xcb_window_t window, Deadline
   }
   for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
        xcb_res_client_id_value_next(&ids)) {
-    if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+    // The value starts with the query it answers.
+    const auto* answered = reinterpret_cast<const xcb_res_client_id_spec_t*>(ids.data);
+    if ((answered->mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
         xcb_res_client_id_value_value_length(ids.data) > 0) {
       return xcb_res_client_id_value_value(ids.data)[0];
     }

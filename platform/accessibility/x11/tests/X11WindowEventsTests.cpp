@@ -2,13 +2,12 @@
 // hot-key press, against windows of our test client managed by a real window manager.
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
+#include "platform/testing/BootTime.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/windowcontrol/AccessibilityWindowEvents.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 
 #include <gtest/gtest.h>
-
-#include <time.h>
 
 #include <algorithm>
 #include <memory>
@@ -19,11 +18,7 @@ namespace {
 using platform::testing::X11TestWorld;
 using platform::x11::PixelRect;
 
-ContinuousInstant continuousNow() {
-  timespec now{};
-  ::clock_gettime(CLOCK_BOOTTIME, &now);
-  return ContinuousInstant(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-}
+ContinuousInstant continuousNow() { return ContinuousInstant(platform::testing::bootTime()); }
 
 DesktopFrame frameOf(double x, double y, double width, double height) {
   return DesktopFrame(DesktopPoint{Points(x), Points(y)}, WindowSize(Points(width), Points(height)));
