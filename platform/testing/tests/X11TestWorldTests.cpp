@@ -14,10 +14,8 @@ bool alive(pid_t pid) { return ::kill(pid, 0) == 0; }
 TEST(X11TestWorld, StopsEveryProcessItStarted) {
   pid_t client = 0;
   pid_t server = 0;
-  std::string display;
   {
     X11TestWorld world;
-    display = world.display();
     server = world.serverPid();
     auto process = world.startClient();
     client = process->pid();
@@ -27,9 +25,9 @@ TEST(X11TestWorld, StopsEveryProcessItStarted) {
     EXPECT_TRUE(world.desktop().windowManagerRuns(world.soon()));
   }
   EXPECT_FALSE(alive(client));
+  // The display number itself is no proof: a world started by a test running beside this one may
+  // take it at once.
   EXPECT_FALSE(alive(server));
-  EXPECT_THROW(x11::XcbConnection::open(display, x11::Clock::now() + std::chrono::seconds(1)),
-               x11::XcbFailure);
 }
 
 TEST(X11TestWorld, MakesTwoMonitorsWithTheChosenPrimary) {
