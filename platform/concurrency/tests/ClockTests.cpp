@@ -98,6 +98,31 @@ TEST_F(ManualClockTest, CancelledSleepEndsEarlyThroughTheExecutor) {
     EXPECT_EQ(clock.pendingTimers(), 0u);
 }
 
+TEST_F(ManualClockTest, WorkQueuedBeforeAnAdvanceHappensBeforeTheClockMoves) {
+    // A cancellation, and a task spawned, before the advance belong to the instant they came at:
+    // the live loop would handle them long before a timer of the advance is due.
+    std::vector<std::string> endings;
+    auto sleepRecording = [&](ContinuousDuration delay) {
+        return [&, delay]() -> Async<> {
+            std::string ending = "elapsed";
+            try {
+                co_await sleepFor(clock, delay);
+            } catch (const CancellationError&) {
+                ending = "cancelled";
+            }
+            endings.push_back(ending + " at " + std::to_string((clock.now() - start) / 1s) + " s");
+        };
+    };
+    auto cancelled = spawn(executor, sleepRecording(1h));
+    executor.runUntilIdle();
+    cancelled.cancel();
+    spawn(executor, sleepRecording(1s));
+
+    clock.advance(2h);
+    EXPECT_EQ(endings, (std::vector<std::string>{"cancelled at 0 s", "elapsed at 1 s"}));
+    EXPECT_EQ(clock.pendingTimers(), 0u);
+}
+
 TEST_F(ManualClockTest, SleepOfACancelledTaskThrowsWithoutWaiting) {
     bool cancelled = false;
     auto task = spawn(executor, [&]() -> Async<> {
