@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/concurrency/ManualClock.hpp"
@@ -79,23 +80,32 @@ TEST_F(ManualClockTest, SleepsStartedByWokenTasksFireWithinTheSameAdvance) {
 }
 
 TEST_F(ManualClockTest, CancelledSleepEndsEarlyThroughTheExecutor) {
-    std::string ending;
-    auto task = spawn(executor, [&]() -> Async<> {
-        try {
-            co_await sleepFor(clock, 1h);
-            ending = "elapsed";
-        } catch (const CancellationError&) {
-            ending = "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s";
-        }
-    });
-    executor.runUntilIdle();
-    clock.advance(1s);
+    const auto testThread = std::this_thread::get_id();
+    for (const bool fromAnotherThread : {false, true}) {
+        SCOPED_TRACE(fromAnotherThread ? "cancelled from another thread" : "cancelled here");
+        std::string ending;
+        auto task = spawn(executor, [&]() -> Async<> {
+            try {
+                co_await sleepFor(clock, 1h);
+                ending = "elapsed";
+            } catch (const CancellationError&) {
+                ending = "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s";
+            }
+            ending += std::this_thread::get_id() == testThread ? "" : " elsewhere";
+        });
+        executor.runUntilIdle();
+        clock.advance(1s);
 
-    task.cancel();
-    EXPECT_EQ(ending, ""); // the cancellation posts the resumption, it never resumes inline
-    executor.runUntilIdle();
-    EXPECT_EQ(ending, "cancelled at 1 s");
-    EXPECT_EQ(clock.pendingTimers(), 0u);
+        if (fromAnotherThread) {
+            std::thread([task] { task.cancel(); }).join();
+        } else {
+            task.cancel();
+        }
+        EXPECT_EQ(ending, ""); // the cancellation posts the resumption, it never resumes inline
+        executor.runUntilIdle();
+        EXPECT_EQ(ending, "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s");
+        EXPECT_EQ(clock.pendingTimers(), 0u);
+    }
 }
 
 TEST_F(ManualClockTest, WorkQueuedBeforeAnAdvanceHappensBeforeTheClockMoves) {
