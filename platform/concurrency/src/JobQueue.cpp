@@ -3,7 +3,9 @@
 namespace platform::detail {
 
 JobQueue::~JobQueue() {
-    auto doomed = takeAll();
+    // Until none is left: a job queued while the last ones are dropped would never be dropped.
+    while (!takeAll().empty()) {
+    }
 }
 
 bool JobQueue::push(Job job) {

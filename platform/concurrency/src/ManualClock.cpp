@@ -29,6 +29,9 @@ void ManualClock::cancelTimer(TimerID id) {
 
 void ManualClock::advance(ContinuousDuration duration) {
     const ContinuousInstant end = now() + duration;
+    // What is already queued happens now, before time moves: a cancellation posted before the
+    // advance ends its sleep at this instant, not as elapsed at the timer's.
+    executor_.runUntilIdle();
     while (const auto next = timers_.earliest()) {
         if (*next > end) {
             break;

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/concurrency/ManualClock.hpp"
@@ -79,22 +80,56 @@ TEST_F(ManualClockTest, SleepsStartedByWokenTasksFireWithinTheSameAdvance) {
 }
 
 TEST_F(ManualClockTest, CancelledSleepEndsEarlyThroughTheExecutor) {
-    std::string ending;
-    auto task = spawn(executor, [&]() -> Async<> {
-        try {
-            co_await sleepFor(clock, 1h);
-            ending = "elapsed";
-        } catch (const CancellationError&) {
-            ending = "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s";
-        }
-    });
-    executor.runUntilIdle();
-    clock.advance(1s);
+    const auto testThread = std::this_thread::get_id();
+    for (const bool fromAnotherThread : {false, true}) {
+        SCOPED_TRACE(fromAnotherThread ? "cancelled from another thread" : "cancelled here");
+        std::string ending;
+        auto task = spawn(executor, [&]() -> Async<> {
+            try {
+                co_await sleepFor(clock, 1h);
+                ending = "elapsed";
+            } catch (const CancellationError&) {
+                ending = "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s";
+            }
+            ending += std::this_thread::get_id() == testThread ? "" : " elsewhere";
+        });
+        executor.runUntilIdle();
+        clock.advance(1s);
 
-    task.cancel();
-    EXPECT_EQ(ending, ""); // the cancellation posts the resumption, it never resumes inline
+        if (fromAnotherThread) {
+            std::thread([task] { task.cancel(); }).join();
+        } else {
+            task.cancel();
+        }
+        EXPECT_EQ(ending, ""); // the cancellation posts the resumption, it never resumes inline
+        executor.runUntilIdle();
+        EXPECT_EQ(ending, "cancelled at " + std::to_string((clock.now() - start) / 1s) + " s");
+        EXPECT_EQ(clock.pendingTimers(), 0u);
+    }
+}
+
+TEST_F(ManualClockTest, WorkQueuedBeforeAnAdvanceHappensBeforeTheClockMoves) {
+    // A cancellation, and a task spawned, before the advance belong to the instant they came at:
+    // the live loop would handle them long before a timer of the advance is due.
+    std::vector<std::string> endings;
+    auto sleepRecording = [&](ContinuousDuration delay) {
+        return [&, delay]() -> Async<> {
+            std::string ending = "elapsed";
+            try {
+                co_await sleepFor(clock, delay);
+            } catch (const CancellationError&) {
+                ending = "cancelled";
+            }
+            endings.push_back(ending + " at " + std::to_string((clock.now() - start) / 1s) + " s");
+        };
+    };
+    auto cancelled = spawn(executor, sleepRecording(1h));
     executor.runUntilIdle();
-    EXPECT_EQ(ending, "cancelled at 1 s");
+    cancelled.cancel();
+    spawn(executor, sleepRecording(1s));
+
+    clock.advance(2h);
+    EXPECT_EQ(endings, (std::vector<std::string>{"cancelled at 0 s", "elapsed at 1 s"}));
     EXPECT_EQ(clock.pendingTimers(), 0u);
 }
 

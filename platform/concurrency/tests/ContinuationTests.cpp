@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/concurrency/ManualExecutor.hpp"
 
@@ -85,6 +87,33 @@ TEST(Continuation, DroppedWithoutAResumeReleasesItsTask) {
     EXPECT_FALSE(probe.expired());
     waiter.reset();
     executor.runUntilIdle();
+    EXPECT_TRUE(probe.expired());
+}
+
+TEST(Continuation, AnExecutorDestroyedWithJobsPendingReleasesEveryTaskTheyHeld) {
+    // Dropping a job drops a continuation, whose task is handed back to the executor to end;
+    // ending that task drops a continuation of another one, handed back in turn.
+    auto executor = std::make_unique<ManualExecutor>();
+    auto captured = std::make_shared<int>(0);
+    std::weak_ptr<int> probe = captured;
+    std::optional<Continuation<>> inner;
+    std::optional<Continuation<>> outer;
+    spawn(*executor, [&inner, alive = std::move(captured)]() -> Async<> {
+        co_await withContinuation(
+            "inner", [&](Continuation<> continuation) { inner = continuation; });
+    });
+    executor->runUntilIdle();
+    spawn(*executor, [&]() -> Async<> {
+        const Continuation<> held = *std::exchange(inner, std::nullopt);
+        co_await withContinuation(
+            "outer", [&](Continuation<> continuation) { outer = continuation; });
+        held.resume();
+    });
+    executor->runUntilIdle();
+    executor->post([continuation = *std::exchange(outer, std::nullopt)] { continuation.resume(); });
+
+    EXPECT_FALSE(probe.expired());
+    executor.reset();
     EXPECT_TRUE(probe.expired());
 }
 

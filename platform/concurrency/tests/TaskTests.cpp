@@ -196,6 +196,24 @@ TEST_F(TaskTest, NoExceptionEscapesATaskBody) {
     EXPECT_TRUE(later);
 }
 
+TEST_F(TaskTest, AnEndedTaskReleasesItsBodyWhileItsHandleIsKept) {
+    // Services keep the handle of their last task, and a queued task captures its predecessor's
+    // handle: kept bodies would hold every task ever queued alive through those captures.
+    auto captured = std::make_shared<int>(0);
+    std::weak_ptr<int> probe = captured;
+    auto first = spawn(executor, [alive = std::move(captured)]() -> Async<int> { co_return 1; });
+    auto last = spawn(executor, [previous = first]() -> Async<int> {
+        co_return co_await previous + 1;
+    });
+    executor.runUntilIdle();
+    EXPECT_TRUE(probe.expired());
+
+    std::optional<int> joined;
+    spawn(executor, [&]() -> Async<> { joined = co_await first + co_await last; });
+    executor.runUntilIdle();
+    EXPECT_EQ(joined, 3); // the outcome stays with the handle
+}
+
 TEST_F(TaskTest, YieldingTasksInterleaveTurnByTurn) {
     std::string order;
     auto twice = [&](char name) {

@@ -21,10 +21,10 @@ public:
     TimerID startTimer(ContinuousInstant at, std::function<void()> fire) override;
     void cancelTimer(TimerID id) override;
 
-    // Moves the clock forward by duration, firing every timer due on the way in instant order,
-    // ties in order of creation. The clock stands at each timer's instant while it fires and the
-    // executor runs until idle after each, so a sleep started by a woken task fires in the same
-    // advance when it is due by its end.
+    // Runs the jobs already queued, then moves the clock forward by duration, firing every timer
+    // due on the way in instant order, ties in order of creation. The clock stands at each
+    // timer's instant while it fires and the executor runs until idle after each, so a sleep
+    // started by a woken task fires in the same advance when it is due by its end.
     // REQUIRES: duration is not negative.
     void advance(ContinuousDuration duration);
 

@@ -97,25 +97,29 @@ struct RootCoroutine {
 };
 
 template <class T, class Body>
-RootCoroutine runRoot(TaskResult<T>* task, Body* body) {
+RootCoroutine runRoot(TaskResult<T>* task, std::optional<Body>* body) {
     Outcome<T> outcome;
     try {
         if constexpr (std::is_void_v<T>) {
-            co_await std::invoke(*body);
+            co_await std::invoke(**body);
             outcome.setValue();
         } else {
-            outcome.setValue(co_await std::invoke(*body));
+            outcome.setValue(co_await std::invoke(**body));
         }
     } catch (...) {
         outcome.setError(std::current_exception());
     }
+    // An ended task lets go of its captures, though handles keep its outcome: a body that holds
+    // the handle of an earlier task would otherwise keep every predecessor alive.
+    body->reset();
     task->complete(std::move(outcome));
 }
 
 template <class T, class Body>
 class TaskBody final : public TaskResult<T> {
 public:
-    TaskBody(Executor& executor, Body body) : TaskResult<T>(executor), body_(std::move(body)) {}
+    TaskBody(Executor& executor, Body body)
+        : TaskResult<T>(executor), body_(std::in_place, std::move(body)) {}
     ~TaskBody() override {
         if (root_) {
             root_.destroy();
@@ -128,7 +132,8 @@ public:
     }
 
 private:
-    Body body_; // the coroutine of a lambda refers to its captures, so the lambda lives here
+    // The coroutine of a lambda refers to its captures, so the lambda lives here until the end.
+    std::optional<Body> body_;
     std::coroutine_handle<> root_;
 };
 
