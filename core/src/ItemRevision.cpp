@@ -53,7 +53,8 @@ std::weak_ordering compareWriterTexts(std::string_view lhs, std::string_view rhs
 
 } // namespace tidewright
 
-tidewright::ItemRevision nlohmann::adl_serializer<tidewright::ItemRevision>::from_json(const nlohmann::json& j) {
+tidewright::ItemRevision
+nlohmann::adl_serializer<tidewright::ItemRevision>::from_json(const nlohmann::json& j) {
     namespace strict = tidewright::strictjson;
     strict::object(j, "revision");
     return tidewright::ItemRevision{

@@ -55,7 +55,8 @@ OpeningRulePreference OpeningRulePreference::merge(const OpeningRulePreference& 
 }
 
 std::optional<OpeningAction> PreferencePayload::action(const BundleID& app) const {
-    const auto found = std::find_if(rules.begin(), rules.end(), [&](const auto& rule) { return rule.app == app; });
+    const auto found =
+        std::find_if(rules.begin(), rules.end(), [&](const auto& rule) { return rule.app == app; });
     return found == rules.end() ? std::nullopt : found->action;
 }
 
@@ -69,7 +70,8 @@ bool PreferencePayload::isValid() const {
     if (enabled && !revisionValid(enabled->revision)) {
         return false;
     }
-    if (!std::all_of(rules.begin(), rules.end(), [&](const auto& rule) { return revisionValid(rule.revision); })) {
+    if (!std::all_of(rules.begin(), rules.end(),
+                     [&](const auto& rule) { return revisionValid(rule.revision); })) {
         return false;
     }
     std::set<BundleID> apps;
@@ -124,7 +126,8 @@ bool PreferencePayload::fitsStorage() const {
 }
 
 void PreferencePayload::sortRules() {
-    std::stable_sort(rules.begin(), rules.end(), [](const auto& lhs, const auto& rhs) { return lhs.app < rhs.app; });
+    std::stable_sort(rules.begin(), rules.end(),
+                     [](const auto& lhs, const auto& rhs) { return lhs.app < rhs.app; });
 }
 
 std::optional<std::string> PreferencePayload::encoded() const {
@@ -145,8 +148,8 @@ PreferencePayload PreferencePayload::decode(std::string_view data) {
 
 namespace strict = tidewright::strictjson;
 
-tidewright::EnabledPreference nlohmann::adl_serializer<tidewright::EnabledPreference>::from_json(
-    const nlohmann::json& j) {
+tidewright::EnabledPreference
+nlohmann::adl_serializer<tidewright::EnabledPreference>::from_json(const nlohmann::json& j) {
     strict::object(j, "enabled");
     return tidewright::EnabledPreference{
         .revision = strict::required(j, "revision").get<tidewright::ItemRevision>(),
@@ -154,13 +157,13 @@ tidewright::EnabledPreference nlohmann::adl_serializer<tidewright::EnabledPrefer
     };
 }
 
-void nlohmann::adl_serializer<tidewright::EnabledPreference>::to_json(nlohmann::json& j,
-                                                                      const tidewright::EnabledPreference& enabled) {
+void nlohmann::adl_serializer<tidewright::EnabledPreference>::to_json(
+    nlohmann::json& j, const tidewright::EnabledPreference& enabled) {
     j = nlohmann::json{{"revision", enabled.revision}, {"value", enabled.value}};
 }
 
-tidewright::OpeningRulePreference nlohmann::adl_serializer<tidewright::OpeningRulePreference>::from_json(
-    const nlohmann::json& j) {
+tidewright::OpeningRulePreference
+nlohmann::adl_serializer<tidewright::OpeningRulePreference>::from_json(const nlohmann::json& j) {
     strict::object(j, "rule");
     auto app = strict::required(j, "app").get<tidewright::BundleID>();
     auto revision = strict::required(j, "revision").get<tidewright::ItemRevision>();
@@ -179,8 +182,8 @@ void nlohmann::adl_serializer<tidewright::OpeningRulePreference>::to_json(
     }
 }
 
-tidewright::PreferencePayload nlohmann::adl_serializer<tidewright::PreferencePayload>::from_json(
-    const nlohmann::json& j) {
+tidewright::PreferencePayload
+nlohmann::adl_serializer<tidewright::PreferencePayload>::from_json(const nlohmann::json& j) {
     strict::object(j, "payload");
     tidewright::PreferencePayload payload;
     payload.version = strict::signedInteger(strict::required(j, "version"), "version");
@@ -189,7 +192,8 @@ tidewright::PreferencePayload nlohmann::adl_serializer<tidewright::PreferencePay
     }
     const auto& rules = strict::required(j, "rules");
     if (!rules.is_array()) {
-        throw tidewright::DecodingError{tidewright::DecodingError::Kind::typeMismatch, "rules: expected an array"};
+        throw tidewright::DecodingError{tidewright::DecodingError::Kind::typeMismatch,
+                                        "rules: expected an array"};
     }
     payload.rules.reserve(rules.size());
     for (const auto& rule : rules) {
@@ -198,8 +202,8 @@ tidewright::PreferencePayload nlohmann::adl_serializer<tidewright::PreferencePay
     return payload;
 }
 
-void nlohmann::adl_serializer<tidewright::PreferencePayload>::to_json(nlohmann::json& j,
-                                                                      const tidewright::PreferencePayload& payload) {
+void nlohmann::adl_serializer<tidewright::PreferencePayload>::to_json(
+    nlohmann::json& j, const tidewright::PreferencePayload& payload) {
     j = nlohmann::json{{"version", payload.version}, {"rules", payload.rules}};
     if (payload.enabled) {
         j["enabled"] = *payload.enabled;

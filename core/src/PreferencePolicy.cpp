@@ -91,8 +91,8 @@ void PreferencePolicy::bindFragment(const PreferenceFragment& fragment) {
     fragment_ = fragment;
 }
 
-PreferencePublication PreferencePolicy::receive(std::optional<std::string_view> data, PreferenceCloudState cloud,
-                                                bool cloudReadComplete) {
+PreferencePublication PreferencePolicy::receive(std::optional<std::string_view> data,
+                                                PreferenceCloudState cloud, bool cloudReadComplete) {
     return answer(receiveOutcome(data, cloud, cloudReadComplete));
 }
 
@@ -101,7 +101,8 @@ PreferencePublication PreferencePolicy::edit(const PreferenceEdit& edit, std::st
 }
 
 PreferencePolicy::Outcome PreferencePolicy::receiveOutcome(std::optional<std::string_view> data,
-                                                           PreferenceCloudState cloud, bool cloudReadComplete) {
+                                                           PreferenceCloudState cloud,
+                                                           bool cloudReadComplete) {
     // 1. A policy of a changed account changes no more.
     if (requiresNewAccountSession_) {
         return Outcome::of(PreferenceIssue::accountChanged);
@@ -219,7 +220,8 @@ PreferencePolicy::Outcome PreferencePolicy::editOutcome(const PreferenceEdit& ed
     // 4.
     PreferencePayload next = snapshot_;
     next.version = 1;
-    const auto replaceRule = [&next](const BundleID& app, std::optional<OpeningAction> action, ItemRevision revision) {
+    const auto replaceRule = [&next](const BundleID& app, std::optional<OpeningAction> action,
+                                     ItemRevision revision) {
         std::erase_if(next.rules, [&](const auto& rule) { return rule.app == app; });
         next.rules.push_back(OpeningRulePreference{app, std::move(revision), action});
     };

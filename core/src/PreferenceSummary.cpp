@@ -5,7 +5,8 @@ namespace tidewright {
 namespace {
 
 // The notice of one policy for its fragment; the first that applies.
-std::optional<PreferenceSummaryIssue> noticeOf(const PreferencePolicy& policy, const PreferenceFragment& fragment) {
+std::optional<PreferenceSummaryIssue> noticeOf(const PreferencePolicy& policy,
+                                               const PreferenceFragment& fragment) {
     if (policy.requiresNewAccountSession()) {
         return PreferenceSummaryIssue::preference(PreferenceIssue::accountChanged);
     }
@@ -27,8 +28,8 @@ std::optional<PreferenceSummaryIssue> noticeOf(const PreferencePolicy& policy, c
 // Usable data: available, same account, and no fragment mismatch recorded. The policy's issue
 // alone does not matter: a rejected cloud value leaves the known local value in force.
 bool inUsableState(const PreferencePolicy& policy) {
-    return policy.availability() == PreferenceAvailability::available && !policy.requiresNewAccountSession() &&
-           !policy.fragmentIssue();
+    return policy.availability() == PreferenceAvailability::available &&
+           !policy.requiresNewAccountSession() && !policy.fragmentIssue();
 }
 
 } // namespace
@@ -60,7 +61,8 @@ PreferenceSummary::PreferenceSummary(const PreferencePolicy& enabled,
     }
     // 4.
     for (const PreferenceIssue issue : unknownRuleIssues) {
-        issues_.push_back(PreferenceNotice{PreferenceIssueOrigin::unknownRule(), PreferenceSummaryIssue::preference(issue)});
+        issues_.push_back(PreferenceNotice{PreferenceIssueOrigin::unknownRule(),
+                                           PreferenceSummaryIssue::preference(issue)});
     }
 }
 

@@ -6,7 +6,10 @@ namespace tidewright {
 
 namespace {
 
-template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
 
 // A hot key moves whatever window it finds; an opening rule only the windows of its own cycle's
 // process, and never "whatever is main".

@@ -120,7 +120,8 @@ inline void PrintTo(const Placement& p, std::ostream* os) {
 }
 
 // Runs body and answers the GeometryError it threw, or nothing when it returned.
-template <typename Body> std::optional<GeometryError> thrownGeometryError(const Body& body) {
+template <typename Body>
+std::optional<GeometryError> thrownGeometryError(const Body& body) {
     try {
         body();
     } catch (const GeometryError& error) {

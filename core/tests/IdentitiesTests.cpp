@@ -15,7 +15,8 @@ struct BundleCase {
 };
 
 void PrintTo(const BundleCase& c, std::ostream* os) {
-    *os << '"' << c.text.substr(0, 24) << (c.text.size() > 24 ? "…" : "") << "\" (" << c.text.size() << " bytes)";
+    *os << '"' << c.text.substr(0, 24) << (c.text.size() > 24 ? "…" : "") << "\" (" << c.text.size()
+        << " bytes)";
 }
 
 class BundleIDValidation : public testing::TestWithParam<BundleCase> {};
@@ -35,20 +36,15 @@ std::string ofLength(std::size_t n) {
     return "a." + std::string(n - 2, 'b');
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BundleIDValidation,
-                         testing::Values(BundleCase{"com.example", true},
-                                         BundleCase{"com.example-app.Tool2", true},
-                                         BundleCase{"a.b", true}, BundleCase{"-.-", true},
-                                         BundleCase{"com", false}, BundleCase{"", false},
-                                         BundleCase{".", false}, BundleCase{".com.example", false},
-                                         BundleCase{"com.example.", false},
-                                         BundleCase{"com..example", false},
-                                         BundleCase{"com.example_app", false},
-                                         BundleCase{"com.exa mple", false},
-                                         BundleCase{"com.caf\xC3\xA9", false},
-                                         BundleCase{std::string("com.a\0b", 7), false},
-                                         BundleCase{ofLength(255), true},
-                                         BundleCase{ofLength(256), false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BundleIDValidation,
+    testing::Values(BundleCase{"com.example", true}, BundleCase{"com.example-app.Tool2", true},
+                    BundleCase{"a.b", true}, BundleCase{"-.-", true}, BundleCase{"com", false},
+                    BundleCase{"", false}, BundleCase{".", false}, BundleCase{".com.example", false},
+                    BundleCase{"com.example.", false}, BundleCase{"com..example", false},
+                    BundleCase{"com.example_app", false}, BundleCase{"com.exa mple", false},
+                    BundleCase{"com.caf\xC3\xA9", false}, BundleCase{std::string("com.a\0b", 7), false},
+                    BundleCase{ofLength(255), true}, BundleCase{ofLength(256), false}));
 
 TEST(BundleID, CaseSensitiveEqualityHashAndByteOrder) {
     const BundleID upper("com.Example");

@@ -24,7 +24,7 @@ class WriterComparison : public testing::TestWithParam<WriterCase> {};
 TEST_P(WriterComparison, OrdersByNormalisedCodePointsInBothDirections) {
     const auto& c = GetParam();
     EXPECT_EQ(compareWriterTexts(c.lhs, c.rhs), c.expected);
-    const auto reversed = c.expected == 0 ? std::weak_ordering::equivalent
+    const auto reversed = c.expected == 0  ? std::weak_ordering::equivalent
                           : c.expected < 0 ? std::weak_ordering::greater
                                            : std::weak_ordering::less;
     EXPECT_EQ(compareWriterTexts(c.rhs, c.lhs), reversed);
@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         WriterCase{"identicalTexts", "0F3A-77", "0F3A-77", std::weak_ordering::equivalent},
         WriterCase{"prefixFirst", "AB", "ABC", std::weak_ordering::less},
         // "e" + COMBINING ACUTE ACCENT is canonically the precomposed letter.
-        WriterCase{"decomposedEqualsPrecomposed", "caf\x65\xCC\x81", "caf\xC3\xA9", std::weak_ordering::equivalent},
+        WriterCase{"decomposedEqualsPrecomposed", "caf\x65\xCC\x81", "caf\xC3\xA9",
+                   std::weak_ordering::equivalent},
         // Bytes say "e" < "f"; the NFC form U+00E9 sorts after "f".
         WriterCase{"orderOfTheNormalisedForm", "\x65\xCC\x81", "f", std::weak_ordering::greater},
         // U+FF61 before U+1F600 by code point, though UTF-16 units would order them the other way.

@@ -31,7 +31,9 @@ TEST(PreferencePayload, HighestCounterCountsEveryItem) {
     EXPECT_EQ(PreferencePayload::empty().highestCounter(), 0u);
     EXPECT_EQ(payload(std::nullopt, {marker("com.a.app", 7)}).highestCounter(), 7u);
     EXPECT_EQ(payload(onOff(true, 9), {rule("com.a.app", 3, center)}).highestCounter(), 9u);
-    EXPECT_EQ(payload(onOff(true, 2), {rule("com.a.app", 3, center), marker("com.b.app", 11)}).highestCounter(), 11u);
+    EXPECT_EQ(
+        payload(onOff(true, 2), {rule("com.a.app", 3, center), marker("com.b.app", 11)}).highestCounter(),
+        11u);
 }
 
 struct ValidityCase {
@@ -54,32 +56,38 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PayloadValidity,
     testing::Values(
         ValidityCase{"empty", PreferencePayload::empty(), true},
-        ValidityCase{"version0", withVersion(0), false},
-        ValidityCase{"version2", withVersion(2), false},
+        ValidityCase{"version0", withVersion(0), false}, ValidityCase{"version2", withVersion(2), false},
         ValidityCase{"enabledCounter0", payload(onOff(true, 0)), false},
         ValidityCase{"enabledEmptyWriter", payload(onOff(true, 1, "")), false},
         ValidityCase{"ruleCounter0", payload(std::nullopt, {rule("com.a.app", 0, center)}), false},
         ValidityCase{"markerCounter0", payload(std::nullopt, {marker("com.a.app", 0)}), false},
         ValidityCase{"writerOf128Bytes", payload(onOff(true, 1, std::string(128, 'W'))), true},
-        ValidityCase{"writerOf129Bytes", payload(std::nullopt, {rule("com.a.app", 1, center, std::string(129, 'W'))}),
-                     false},
+        ValidityCase{"writerOf129Bytes",
+                     payload(std::nullopt, {rule("com.a.app", 1, center, std::string(129, 'W'))}), false},
         // Bytes are counted, not characters: 64 two-byte letters are 128 bytes, 65 are 130.
-        ValidityCase{"multiByteWriterOf128Bytes", payload(onOff(true, 1, [] {
-                         std::string text;
-                         for (int i = 0; i < 64; ++i) text += "\xC3\xA9";
-                         return text;
-                     }())),
+        ValidityCase{"multiByteWriterOf128Bytes",
+                     payload(onOff(true, 1,
+                                   [] {
+                                       std::string text;
+                                       for (int i = 0; i < 64; ++i)
+                                           text += "\xC3\xA9";
+                                       return text;
+                                   }())),
                      true},
-        ValidityCase{"multiByteWriterOf130Bytes", payload(onOff(true, 1, [] {
-                         std::string text;
-                         for (int i = 0; i < 65; ++i) text += "\xC3\xA9";
-                         return text;
-                     }())),
+        ValidityCase{"multiByteWriterOf130Bytes",
+                     payload(onOff(true, 1,
+                                   [] {
+                                       std::string text;
+                                       for (int i = 0; i < 65; ++i)
+                                           text += "\xC3\xA9";
+                                       return text;
+                                   }())),
                      false},
         ValidityCase{"oneApplicationTwice",
                      payload(std::nullopt, {rule("com.a.app", 1, center), marker("com.a.app", 2)}), false},
         ValidityCase{"unsortedDistinctRules",
-                     payload(onOff(false, 4), {rule("com.b.app", 1, center), rule("com.a.app", 2, maximize)}), true}),
+                     payload(onOff(false, 4), {rule("com.b.app", 1, center), rule("com.a.app", 2, maximize)}),
+                     true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Every merge case is checked with each side as the local one: two devices must agree.
@@ -108,18 +116,22 @@ TEST_P(RuleMerge, SameWinnerWhicheverSideIsLocal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RuleMerge,
-    testing::Values(
-        RuleMergeCase{"greaterCounterWins", rule("com.a.app", 3, center, "Z"), rule("com.a.app", 4, maximize, "A"), 2},
-        RuleMergeCase{"greaterCounterMarkerWins", marker("com.a.app", 9, "A"), rule("com.a.app", 8, maximize, "Z"), 1},
-        RuleMergeCase{"olderMarkerLoses", marker("com.a.app", 2, "Z"), rule("com.a.app", 3, center, "A"), 2},
-        RuleMergeCase{"greaterWriterWinsAtEqualCounters", rule("com.a.app", 5, maximize, "A1"),
-                      rule("com.a.app", 5, center, "B1"), 2},
-        RuleMergeCase{"greaterWriterWinsOverMarker", marker("com.a.app", 5, "A1"), rule("com.a.app", 5, center, "B1"),
-                      2},
-        RuleMergeCase{"maximizeWinsOverCenterAtEqualRevisions", rule("com.a.app", 5, center),
-                      rule("com.a.app", 5, maximize), 2},
-        RuleMergeCase{"markerWinsAtEqualRevisions", rule("com.a.app", 5, maximize), marker("com.a.app", 5), 2},
-        RuleMergeCase{"markerWinsOverCenterAtEqualRevisions", marker("com.a.app", 5), rule("com.a.app", 5, center), 1}),
+    testing::Values(RuleMergeCase{"greaterCounterWins", rule("com.a.app", 3, center, "Z"),
+                                  rule("com.a.app", 4, maximize, "A"), 2},
+                    RuleMergeCase{"greaterCounterMarkerWins", marker("com.a.app", 9, "A"),
+                                  rule("com.a.app", 8, maximize, "Z"), 1},
+                    RuleMergeCase{"olderMarkerLoses", marker("com.a.app", 2, "Z"),
+                                  rule("com.a.app", 3, center, "A"), 2},
+                    RuleMergeCase{"greaterWriterWinsAtEqualCounters", rule("com.a.app", 5, maximize, "A1"),
+                                  rule("com.a.app", 5, center, "B1"), 2},
+                    RuleMergeCase{"greaterWriterWinsOverMarker", marker("com.a.app", 5, "A1"),
+                                  rule("com.a.app", 5, center, "B1"), 2},
+                    RuleMergeCase{"maximizeWinsOverCenterAtEqualRevisions", rule("com.a.app", 5, center),
+                                  rule("com.a.app", 5, maximize), 2},
+                    RuleMergeCase{"markerWinsAtEqualRevisions", rule("com.a.app", 5, maximize),
+                                  marker("com.a.app", 5), 2},
+                    RuleMergeCase{"markerWinsOverCenterAtEqualRevisions", marker("com.a.app", 5),
+                                  rule("com.a.app", 5, center), 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RuleMerge, EqualRecordsKeepTheLocalOne) {
@@ -129,7 +141,8 @@ TEST(RuleMerge, EqualRecordsKeepTheLocalOne) {
     EXPECT_EQ(OpeningRulePreference::merge(incoming, local).revision.writer, incoming.revision.writer);
     const auto localMarker = marker("com.a.app", 5, "caf\x65\xCC\x81");
     const auto incomingMarker = marker("com.a.app", 5, "caf\xC3\xA9");
-    EXPECT_EQ(OpeningRulePreference::merge(localMarker, incomingMarker).revision.writer, localMarker.revision.writer);
+    EXPECT_EQ(OpeningRulePreference::merge(localMarker, incomingMarker).revision.writer,
+              localMarker.revision.writer);
 }
 
 struct EnabledMergeCase {
@@ -156,18 +169,22 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         EnabledMergeCase{"bothAbsent", std::nullopt, std::nullopt, std::nullopt},
         EnabledMergeCase{"oneAbsent", std::nullopt, onOff(false, 3), onOff(false, 3)},
-        EnabledMergeCase{"greaterCounterWinsEvenWhenOn", onOff(false, 3, "Z"), onOff(true, 4, "A"), onOff(true, 4, "A")},
+        EnabledMergeCase{"greaterCounterWinsEvenWhenOn", onOff(false, 3, "Z"), onOff(true, 4, "A"),
+                         onOff(true, 4, "A")},
         EnabledMergeCase{"greaterWriterWins", onOff(false, 4, "A"), onOff(true, 4, "B"), onOff(true, 4, "B")},
         // Equal revisions: off wins, with the record of the side that is off.
-        EnabledMergeCase{"offWinsAtEqualRevisions", onOff(true, 4, "A"), onOff(false, 4, "A"), onOff(false, 4, "A")},
+        EnabledMergeCase{"offWinsAtEqualRevisions", onOff(true, 4, "A"), onOff(false, 4, "A"),
+                         onOff(false, 4, "A")},
         EnabledMergeCase{"bothOn", onOff(true, 4, "A"), onOff(true, 4, "A"), onOff(true, 4, "A")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PayloadMerge, KeepsEveryItemAndSortsTheRules) {
-    const auto local = payload(onOff(true, 2, "L"), {rule("com.c.app", 4, center, "L"), rule("com.a.app", 1, center, "L"),
-                                                     marker("com.d.app", 3, "L")});
-    const auto incoming = payload(std::nullopt, {rule("com.b.app", 5, maximize, "I"), rule("com.a.app", 6, maximize, "I"),
-                                                 rule("com.d.app", 2, center, "I")});
+    const auto local =
+        payload(onOff(true, 2, "L"), {rule("com.c.app", 4, center, "L"), rule("com.a.app", 1, center, "L"),
+                                      marker("com.d.app", 3, "L")});
+    const auto incoming =
+        payload(std::nullopt, {rule("com.b.app", 5, maximize, "I"), rule("com.a.app", 6, maximize, "I"),
+                               rule("com.d.app", 2, center, "I")});
     const auto expected = payload(onOff(true, 2, "L"),
                                   {rule("com.a.app", 6, maximize, "I"), rule("com.b.app", 5, maximize, "I"),
                                    rule("com.c.app", 4, center, "L"), marker("com.d.app", 3, "L")});
@@ -209,7 +226,8 @@ TEST(SortRules, IsStable) {
 
 TEST(PayloadJson, EncodesCompactlyWithSortedKeysAndLeavesAbsentValuesOut) {
     EXPECT_EQ(encode(PreferencePayload::empty()), R"({"rules":[],"version":1})");
-    EXPECT_EQ(encode(payload(onOff(false, 2, "A-1"), {rule("com.a.app", 1, center, "B"), marker("com.b.app", 3, "C")})),
+    EXPECT_EQ(encode(payload(onOff(false, 2, "A-1"),
+                             {rule("com.a.app", 1, center, "B"), marker("com.b.app", 3, "C")})),
               R"({"enabled":{"revision":{"counter":2,"writer":"A-1"},"value":false},"rules":[)"
               R"({"action":"center","app":"com.a.app","revision":{"counter":1,"writer":"B"}},)"
               R"({"app":"com.b.app","revision":{"counter":3,"writer":"C"}}],"version":1})");
@@ -283,36 +301,51 @@ INSTANTIATE_TEST_SUITE_P(
         DecodingFailure{"versionWithFraction", R"({"version":1.0,"rules":[]})", Kind::typeMismatch},
         DecodingFailure{"versionWithExponent", R"({"version":1e0,"rules":[]})", Kind::typeMismatch},
         DecodingFailure{"versionAsText", R"({"version":"1","rules":[]})", Kind::typeMismatch},
-        DecodingFailure{"versionAboveSigned64", R"({"version":9223372036854775808,"rules":[]})", Kind::dataCorrupted},
-        DecodingFailure{"versionBelowSigned64", R"({"version":-9223372036854775809,"rules":[]})", Kind::dataCorrupted},
+        DecodingFailure{"versionAboveSigned64", R"({"version":9223372036854775808,"rules":[]})",
+                        Kind::dataCorrupted},
+        DecodingFailure{"versionBelowSigned64", R"({"version":-9223372036854775809,"rules":[]})",
+                        Kind::dataCorrupted},
         DecodingFailure{"rulesAsObject", R"({"version":1,"rules":{}})", Kind::typeMismatch},
         DecodingFailure{"ruleAsText", R"({"version":1,"rules":["com.a.app"]})", Kind::typeMismatch},
-        DecodingFailure{"enabledWithoutValue", R"({"version":1,"rules":[],"enabled":{"revision":{"counter":1,"writer":"W"}}})",
+        DecodingFailure{"enabledWithoutValue",
+                        R"({"version":1,"rules":[],"enabled":{"revision":{"counter":1,"writer":"W"}}})",
                         Kind::keyNotFound},
         DecodingFailure{"enabledWithoutRevision", R"({"version":1,"rules":[],"enabled":{"value":true}})",
                         Kind::keyNotFound},
-        DecodingFailure{"valueAsNumber", R"({"version":1,"rules":[],"enabled":{"value":1,"revision":{"counter":1,"writer":"W"}}})",
+        DecodingFailure{
+            "valueAsNumber",
+            R"({"version":1,"rules":[],"enabled":{"value":1,"revision":{"counter":1,"writer":"W"}}})",
+            Kind::typeMismatch},
+        DecodingFailure{"enabledAsBoolean", R"({"version":1,"rules":[],"enabled":false})",
                         Kind::typeMismatch},
-        DecodingFailure{"enabledAsBoolean", R"({"version":1,"rules":[],"enabled":false})", Kind::typeMismatch},
-        DecodingFailure{"ruleWithoutApp", R"({"version":1,"rules":[{"revision":{"counter":1,"writer":"W"}}]})",
+        DecodingFailure{"ruleWithoutApp",
+                        R"({"version":1,"rules":[{"revision":{"counter":1,"writer":"W"}}]})",
                         Kind::keyNotFound},
-        DecodingFailure{"ruleWithoutRevision", R"({"version":1,"rules":[{"app":"com.a.app"}]})", Kind::keyNotFound},
-        DecodingFailure{"appAsNumber", R"({"version":1,"rules":[{"app":7,"revision":{"counter":1,"writer":"W"}}]})",
+        DecodingFailure{"ruleWithoutRevision", R"({"version":1,"rules":[{"app":"com.a.app"}]})",
+                        Kind::keyNotFound},
+        DecodingFailure{"appAsNumber",
+                        R"({"version":1,"rules":[{"app":7,"revision":{"counter":1,"writer":"W"}}]})",
                         Kind::typeMismatch},
-        DecodingFailure{"unknownAction",
-                        R"({"version":1,"rules":[{"app":"com.a.app","action":"Maximize","revision":{"counter":1,"writer":"W"}}]})",
-                        Kind::dataCorrupted},
-        DecodingFailure{"actionAsNumber",
-                        R"({"version":1,"rules":[{"app":"com.a.app","action":1,"revision":{"counter":1,"writer":"W"}}]})",
-                        Kind::typeMismatch},
+        DecodingFailure{
+            "unknownAction",
+            R"({"version":1,"rules":[{"app":"com.a.app","action":"Maximize","revision":{"counter":1,"writer":"W"}}]})",
+            Kind::dataCorrupted},
+        DecodingFailure{
+            "actionAsNumber",
+            R"({"version":1,"rules":[{"app":"com.a.app","action":1,"revision":{"counter":1,"writer":"W"}}]})",
+            Kind::typeMismatch},
         DecodingFailure{"missingCounter", withRevision(R"({"writer":"W"})"), Kind::keyNotFound},
         DecodingFailure{"missingWriter", withRevision(R"({"counter":1})"), Kind::keyNotFound},
         DecodingFailure{"writerAsNumber", withRevision(R"({"counter":1,"writer":5})"), Kind::typeMismatch},
-        DecodingFailure{"negativeCounter", withRevision(R"({"counter":-1,"writer":"W"})"), Kind::dataCorrupted},
-        DecodingFailure{"counterAboveUnsigned64", withRevision(R"({"counter":18446744073709551616,"writer":"W"})"),
+        DecodingFailure{"negativeCounter", withRevision(R"({"counter":-1,"writer":"W"})"),
                         Kind::dataCorrupted},
-        DecodingFailure{"counterWithFraction", withRevision(R"({"counter":1.0,"writer":"W"})"), Kind::typeMismatch},
-        DecodingFailure{"counterWithExponent", withRevision(R"({"counter":1e0,"writer":"W"})"), Kind::typeMismatch},
+        DecodingFailure{"counterAboveUnsigned64",
+                        withRevision(R"({"counter":18446744073709551616,"writer":"W"})"),
+                        Kind::dataCorrupted},
+        DecodingFailure{"counterWithFraction", withRevision(R"({"counter":1.0,"writer":"W"})"),
+                        Kind::typeMismatch},
+        DecodingFailure{"counterWithExponent", withRevision(R"({"counter":1e0,"writer":"W"})"),
+                        Kind::typeMismatch},
         DecodingFailure{"revisionAsNumber", withRevision("1"), Kind::typeMismatch}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -342,7 +375,8 @@ PreferencePayload payloadOfEncodedSize(std::size_t size) {
     const auto build = [&] {
         result.rules.clear();
         for (std::size_t i = 0; i < paddings.size(); ++i) {
-            result.rules.push_back(OpeningRulePreference{BundleID(appText(i, paddings[i])), revision(1), center});
+            result.rules.push_back(
+                OpeningRulePreference{BundleID(appText(i, paddings[i])), revision(1), center});
         }
         return encode(result).size();
     };

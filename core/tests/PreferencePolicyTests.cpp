@@ -25,8 +25,9 @@ PreferenceFragment ruleKey(const char* application) {
 PreferencePayload oversizedPayload() {
     PreferencePayload result;
     for (int i = 0; i < 200; ++i) {
-        result.rules.push_back(OpeningRulePreference{BundleID("com.r" + std::to_string(1000 + i) + std::string(200, 'x') + ".a"),
-                                                     revision(1), center});
+        result.rules.push_back(
+            OpeningRulePreference{BundleID("com.r" + std::to_string(1000 + i) + std::string(200, 'x') + ".a"),
+                                  revision(1), center});
     }
     return result;
 }
@@ -53,20 +54,24 @@ TEST_P(FragmentValidation, AnswersTheFirstMismatch) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FragmentValidation,
     testing::Values(
-        FragmentCase{"enabledKeyEmpty", PreferenceFragment::enabled(), PreferencePayload::empty(), std::nullopt},
-        FragmentCase{"enabledKeyOnOff", PreferenceFragment::enabled(), payload(onOff(false, 1)), std::nullopt},
+        FragmentCase{"enabledKeyEmpty", PreferenceFragment::enabled(), PreferencePayload::empty(),
+                     std::nullopt},
+        FragmentCase{"enabledKeyOnOff", PreferenceFragment::enabled(), payload(onOff(false, 1)),
+                     std::nullopt},
         FragmentCase{"versionFirst", PreferenceFragment::enabled(), withVersion(-4),
                      PreferenceFragmentIssue::unsupportedVersion(-4)},
         FragmentCase{"invalidRecords", ruleKey("a.b"), payload(std::nullopt, {rule("c.d", 0, center)}),
                      PreferenceFragmentIssue::invalidRecords()},
-        FragmentCase{"rulesInEnabled", PreferenceFragment::enabled(), payload(onOff(true, 1), {marker("a.b", 2)}),
-                     PreferenceFragmentIssue::rulesInEnabled()},
+        FragmentCase{"rulesInEnabled", PreferenceFragment::enabled(),
+                     payload(onOff(true, 1), {marker("a.b", 2)}), PreferenceFragmentIssue::rulesInEnabled()},
         FragmentCase{"enabledInRule", ruleKey("a.b"), payload(onOff(true, 1), {rule("c.d", 2, center)}),
                      PreferenceFragmentIssue::enabledInRule()},
-        FragmentCase{"ownRule", ruleKey("a.b"), payload(std::nullopt, {rule("a.b", 2, center)}), std::nullopt},
-        FragmentCase{"smallestOtherApplication", ruleKey("m.m"),
-                     payload(std::nullopt, {rule("z.z", 1, center), rule("m.m", 1, center), rule("c.d", 1, center)}),
-                     PreferenceFragmentIssue::unexpectedRule(app("c.d"))}),
+        FragmentCase{"ownRule", ruleKey("a.b"), payload(std::nullopt, {rule("a.b", 2, center)}),
+                     std::nullopt},
+        FragmentCase{
+            "smallestOtherApplication", ruleKey("m.m"),
+            payload(std::nullopt, {rule("z.z", 1, center), rule("m.m", 1, center), rule("c.d", 1, center)}),
+            PreferenceFragmentIssue::unexpectedRule(app("c.d"))}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- making a policy
@@ -101,7 +106,8 @@ TEST(PolicyInit, AFutureVersionIsProtectedForTheWholeLifeOfThePolicy) {
     EXPECT_EQ(policy.availability(), unavailable);
     EXPECT_EQ(policy.fragmentIssue(), PreferenceFragmentIssue::unsupportedVersion(2));
 
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer), Publication::volatileOnly(PreferenceIssue::futureVersion));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer),
+              Publication::volatileOnly(PreferenceIssue::futureVersion));
     EXPECT_FALSE(policy.snapshot().operationEnabled());
     EXPECT_EQ(policy.availability(), available);
     // Even a cloud value that merges cleanly is held in memory only.
@@ -167,8 +173,9 @@ TEST(BindFragment, ASnapshotOfAnotherKeyIsRefusedAndNothingChanges) {
     EXPECT_EQ(policy.fragmentIssue(), std::nullopt);
     // Still unbound: the enabled fragment can be tried, and another rule for c.d merges.
     EXPECT_THROW(policy.bindFragment(PreferenceFragment::enabled()), PreferenceFragmentIssue);
-    EXPECT_EQ(policy.receive(encode(payload(std::nullopt, {rule("e.f", 1, center)})), cloudAvailable, true).kind(),
-              PreferencePublication::Kind::publish);
+    EXPECT_EQ(
+        policy.receive(encode(payload(std::nullopt, {rule("e.f", 1, center)})), cloudAvailable, true).kind(),
+        PreferencePublication::Kind::publish);
 }
 
 // --- receiving: the cloud's state
@@ -180,12 +187,14 @@ TEST(Receive, CloudStatesAnswerWithTheirIssue) {
     EXPECT_EQ(policy.issue(), PreferenceIssue::storageLimit);
     EXPECT_EQ(policy.availability(), available);
     // Later edits are applied but not published while the quota is exceeded.
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer), Publication::localOnly(PreferenceIssue::storageLimit));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer),
+              Publication::localOnly(PreferenceIssue::storageLimit));
     EXPECT_EQ(policy.snapshot().enabled, onOff(false, 2, writer));
 
     EXPECT_EQ(policy.receive(encode(payload(onOff(true, 9))), PreferenceCloudState::unavailable, true),
               Publication::localOnly(PreferenceIssue::accountUnavailable));
-    EXPECT_EQ(policy.snapshot().enabled, onOff(false, 2, writer)) << "data is not read while the cloud is unavailable";
+    EXPECT_EQ(policy.snapshot().enabled, onOff(false, 2, writer))
+        << "data is not read while the cloud is unavailable";
     EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), writer),
               Publication::localOnly(PreferenceIssue::accountUnavailable));
 
@@ -205,7 +214,8 @@ TEST(Receive, AnAccountChangeLocksThePolicy) {
     EXPECT_EQ(policy.receive(encode(payload(onOff(false, 5))), cloudAvailable, true), locked);
     EXPECT_EQ(policy.receive(std::nullopt, PreferenceCloudState::quotaExceeded, true), locked);
     EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer), locked);
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), ""), locked) << "the lock comes before the writer check";
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), ""), locked)
+        << "the lock comes before the writer check";
     EXPECT_EQ(policy.snapshot(), snapshot);
     EXPECT_EQ(policy.issue(), PreferenceIssue::accountChanged);
     EXPECT_EQ(policy.availability(), unavailable);
@@ -216,7 +226,8 @@ TEST(Receive, AnAccountChangeOfProtectedLocalDataStaysInMemory) {
     PreferencePolicy policy(withVersion(3));
     EXPECT_EQ(policy.receive(std::nullopt, PreferenceCloudState::accountChanged, true),
               Publication::volatileOnly(PreferenceIssue::accountChanged));
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), writer), Publication::volatileOnly(PreferenceIssue::accountChanged));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), writer),
+              Publication::volatileOnly(PreferenceIssue::accountChanged));
 }
 
 // --- receiving: an absent key
@@ -244,7 +255,8 @@ TEST(Receive, AnAbsentKeyIsFilledOnlyOnceTheCloudIsReadCompletely) {
 
 TEST(Receive, AnAbsentKeyDoesNotOverwriteProtectedCloudData) {
     PreferencePolicy policy(payload(onOff(false, 1)), PreferenceFragment::enabled());
-    ASSERT_EQ(policy.receive("not json", cloudAvailable, true), Publication::localOnly(PreferenceIssue::invalidPayload));
+    ASSERT_EQ(policy.receive("not json", cloudAvailable, true),
+              Publication::localOnly(PreferenceIssue::invalidPayload));
     EXPECT_EQ(policy.receive(std::nullopt, cloudAvailable, true), Publication::none());
     EXPECT_EQ(policy.issue(), PreferenceIssue::invalidPayload);
 }
@@ -274,7 +286,8 @@ TEST_P(Rejection, KeepsTheSnapshotAndProtectsTheCloudValue) {
     EXPECT_EQ(policy.availability(), unavailable);
     EXPECT_EQ(policy.fragmentIssue(), std::nullopt);
     // The unreadable cloud value is not overwritten by an edit.
-    EXPECT_EQ(policy.edit(PreferenceEdit::rule(app("a.b"), maximize), writer), Publication::localOnly(c.issue));
+    EXPECT_EQ(policy.edit(PreferenceEdit::rule(app("a.b"), maximize), writer),
+              Publication::localOnly(c.issue));
     EXPECT_EQ(policy.snapshot().action(app("a.b")), maximize);
     EXPECT_EQ(policy.availability(), available);
 }
@@ -288,16 +301,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Rejection,
     testing::Values(
         RejectionCase{"notJson", "{\"version\":1,", PreferenceIssue::invalidPayload},
-        RejectionCase{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}", PreferenceIssue::invalidPayload},
+        RejectionCase{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}",
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"futureVersionOtherwiseUnreadable", R"({"version":2,"rules":"later","enabled":7})",
                       PreferenceIssue::futureVersion},
         RejectionCase{"versionZero", R"({"version":0,"rules":[]})", PreferenceIssue::invalidPayload},
         RejectionCase{"negativeVersion", R"({"version":-3,"rules":[]})", PreferenceIssue::invalidPayload},
-        RejectionCase{"versionWithFraction", R"({"version":2.0,"rules":[]})", PreferenceIssue::invalidPayload},
+        RejectionCase{"versionWithFraction", R"({"version":2.0,"rules":[]})",
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"versionOutOfRange", R"({"version":9223372036854775808,"rules":[]})",
                       PreferenceIssue::invalidPayload},
         RejectionCase{"noVersion", R"({"rules":[]})", PreferenceIssue::invalidPayload},
-        RejectionCase{"undecodableRule", R"({"version":1,"rules":[{"app":"a.b"}]})", PreferenceIssue::invalidPayload},
+        RejectionCase{"undecodableRule", R"({"version":1,"rules":[{"app":"a.b"}]})",
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"refusedApplication", R"({"version":1,"rules":[)" + ruleJson("a_b.c", 5) + "]}",
                       PreferenceIssue::invalidPayload},
         RejectionCase{"invalidCounter", R"({"version":1,"rules":[)" + ruleJson("a.b", 0) + "]}",
@@ -314,7 +330,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Receive, ARejectionLeavesAKnownOnOffValueUsable) {
     PreferencePolicy policy(payload(onOff(false, 2)), PreferenceFragment::enabled());
-    EXPECT_EQ(policy.receive("[]", cloudAvailable, true), Publication::localOnly(PreferenceIssue::invalidPayload));
+    EXPECT_EQ(policy.receive("[]", cloudAvailable, true),
+              Publication::localOnly(PreferenceIssue::invalidPayload));
     EXPECT_EQ(policy.availability(), available);
 }
 
@@ -334,13 +351,15 @@ TEST(Receive, APayloadOfAnotherKeyIsAFragmentIssue) {
     EXPECT_EQ(policy.fragmentIssue(), std::nullopt);
     EXPECT_EQ(policy.issue(), std::nullopt);
     EXPECT_EQ(policy.availability(), available);
-    EXPECT_EQ(policy.edit(PreferenceEdit::removeRule(app("a.b")), writer).kind(), PreferencePublication::Kind::publish);
+    EXPECT_EQ(policy.edit(PreferenceEdit::removeRule(app("a.b")), writer).kind(),
+              PreferencePublication::Kind::publish);
 }
 
 TEST(Receive, AnOnOffPayloadWithRulesIsRefusedByTheEnabledKeyEvenWithAnOnOffValue) {
     PreferencePolicy policy(payload(onOff(true, 2)), PreferenceFragment::enabled());
-    EXPECT_EQ(policy.receive(encode(payload(onOff(false, 3), {rule("a.b", 1, center)})), cloudAvailable, true),
-              Publication::localOnly(PreferenceIssue::invalidPayload));
+    EXPECT_EQ(
+        policy.receive(encode(payload(onOff(false, 3), {rule("a.b", 1, center)})), cloudAvailable, true),
+        Publication::localOnly(PreferenceIssue::invalidPayload));
     EXPECT_EQ(policy.fragmentIssue(), PreferenceFragmentIssue::rulesInEnabled());
     EXPECT_EQ(policy.availability(), unavailable);
     EXPECT_TRUE(policy.snapshot().operationEnabled());
@@ -361,7 +380,8 @@ TEST(Receive, DataOfExactlyTheLimitIsDecodedAndMerged) {
 
     // One byte more is refused before it is read.
     PreferencePolicy other(PreferencePayload::empty(), ruleKey("a.b"));
-    EXPECT_EQ(other.receive(data + " ", cloudAvailable, true), Publication::localOnly(PreferenceIssue::storageLimit));
+    EXPECT_EQ(other.receive(data + " ", cloudAvailable, true),
+              Publication::localOnly(PreferenceIssue::storageLimit));
     EXPECT_EQ(other.snapshot(), PreferencePayload::empty());
 }
 
@@ -369,7 +389,8 @@ TEST(Receive, ADeeplyNestedUnknownKeyIsIgnored) {
     const std::string head = R"({"version":1,"rules":[)" + ruleJson("a.b", 3) + R"(],"x":)";
     const std::size_t depth = (32'768 - head.size() - 2) / 6;
     std::string data = head;
-    for (std::size_t i = 0; i < depth; ++i) data += R"({"x":)";
+    for (std::size_t i = 0; i < depth; ++i)
+        data += R"({"x":)";
     data += "0" + std::string(depth, '}') + "}";
     ASSERT_LE(data.size(), 32'768u);
     PreferencePolicy policy(PreferencePayload::empty(), ruleKey("a.b"));
@@ -410,7 +431,8 @@ TEST(Receive, AMergeBeyondTheLimitIsRejected) {
     ASSERT_TRUE(first.fitsStorage());
     ASSERT_TRUE(second.fitsStorage());
     PreferencePolicy policy(first);
-    EXPECT_EQ(policy.receive(encode(second), cloudAvailable, true), Publication::localOnly(PreferenceIssue::storageLimit));
+    EXPECT_EQ(policy.receive(encode(second), cloudAvailable, true),
+              Publication::localOnly(PreferenceIssue::storageLimit));
     EXPECT_EQ(policy.snapshot(), first);
     EXPECT_EQ(policy.availability(), unavailable);
 }
@@ -420,8 +442,10 @@ TEST(Receive, AMergeBeyondTheLimitIsRejected) {
 TEST(Edit, CountsRevisionsUpFromTheHighestCounter) {
     PreferencePolicy policy(PreferencePayload::empty(), PreferenceFragment::enabled());
     EXPECT_EQ(policy.receive(std::nullopt, cloudAvailable, true), Publication::none());
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer), Publication::publish(payload(onOff(false, 1, writer))));
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), "other"), Publication::publish(payload(onOff(true, 2, "other"))));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), writer),
+              Publication::publish(payload(onOff(false, 1, writer))));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), "other"),
+              Publication::publish(payload(onOff(true, 2, "other"))));
 }
 
 TEST(Edit, ReplacesTheApplicationsRulesAndKeepsThemSorted) {
@@ -432,7 +456,8 @@ TEST(Edit, ReplacesTheApplicationsRulesAndKeepsThemSorted) {
     EXPECT_EQ(policy.edit(PreferenceEdit::removeRule(app("c.d")), writer),
               Publication::publish(
                   payload(onOff(true, 4), {rule("a.b", 7, maximize, writer), marker("c.d", 8, writer)})));
-    EXPECT_EQ(policy.edit(PreferenceEdit::removeRule(app("e.f")), writer).payload()->rules.back(), marker("e.f", 9, writer));
+    EXPECT_EQ(policy.edit(PreferenceEdit::removeRule(app("e.f")), writer).payload()->rules.back(),
+              marker("e.f", 9, writer));
 }
 
 TEST(Edit, RefusesAnUnusableWriterAndChangesNothingElse) {
@@ -444,12 +469,13 @@ TEST(Edit, RefusesAnUnusableWriterAndChangesNothingElse) {
         EXPECT_EQ(policy.snapshot(), stored);
     }
     PreferencePolicy policy(stored);
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), std::string(128, 'W')).kind(), PreferencePublication::Kind::publish);
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), std::string(128, 'W')).kind(),
+              PreferencePublication::Kind::publish);
 }
 
 TEST(Edit, StopsWhenTheCountersAreExhausted) {
-    const auto stored =
-        payload(std::nullopt, {marker("a.b", std::numeric_limits<std::uint64_t>::max()), rule("c.d", 1, center)});
+    const auto stored = payload(
+        std::nullopt, {marker("a.b", std::numeric_limits<std::uint64_t>::max()), rule("c.d", 1, center)});
     PreferencePolicy policy(stored);
     for (const auto& edit : {PreferenceEdit::enabled(false), PreferenceEdit::rule(app("c.d"), maximize)}) {
         EXPECT_EQ(policy.edit(edit, writer), Publication::none());
@@ -497,12 +523,14 @@ TEST(Edit, AMisdirectedEditMakesTheKeyUnavailableUntilAGoodOne) {
 
 TEST(Edit, ARuleEditOnAnUnboundPolicyLeavesAvailabilityAsItWas) {
     PreferencePolicy policy(payload(std::nullopt, {rule("a.b", 1, center)}));
-    ASSERT_EQ(policy.receive("garbage", cloudAvailable, true), Publication::localOnly(PreferenceIssue::invalidPayload));
+    ASSERT_EQ(policy.receive("garbage", cloudAvailable, true),
+              Publication::localOnly(PreferenceIssue::invalidPayload));
     ASSERT_EQ(policy.availability(), unavailable);
     EXPECT_EQ(policy.edit(PreferenceEdit::rule(app("a.b"), maximize), writer),
               Publication::localOnly(PreferenceIssue::invalidPayload));
     EXPECT_EQ(policy.availability(), unavailable);
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), writer), Publication::localOnly(PreferenceIssue::invalidPayload));
+    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(true), writer),
+              Publication::localOnly(PreferenceIssue::invalidPayload));
     EXPECT_EQ(policy.availability(), available);
 }
 

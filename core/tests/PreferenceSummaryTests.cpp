@@ -27,7 +27,8 @@ PreferencePolicy rulePolicy(const char* application, std::optional<OpeningAction
                             PreferenceFragment::rule(app(application)));
 }
 
-PreferenceSummary summaryOf(const PreferencePolicy& enabled, const std::map<BundleID, PreferencePolicy>& rules = {},
+PreferenceSummary summaryOf(const PreferencePolicy& enabled,
+                            const std::map<BundleID, PreferencePolicy>& rules = {},
                             const std::vector<PreferenceIssue>& unknown = {}) {
     return PreferenceSummary(enabled, rules, unknown);
 }
@@ -51,8 +52,9 @@ TEST(PreferenceSummary, OnOffValueInForce) {
     const auto summary = summaryOf(off);
     EXPECT_EQ(summary.enabledAvailability(), available);
     EXPECT_FALSE(summary.operationEnabled());
-    EXPECT_EQ(summary.issues(),
-              (std::vector{PreferenceNotice{Origin::enabled(), Issue::preference(PreferenceIssue::storageLimit)}}));
+    EXPECT_EQ(
+        summary.issues(),
+        (std::vector{PreferenceNotice{Origin::enabled(), Issue::preference(PreferenceIssue::storageLimit)}}));
 }
 
 TEST(PreferenceSummary, AnUnusableOnOffPreferenceIsOff) {
@@ -66,8 +68,10 @@ TEST(PreferenceSummary, AnUnusableOnOffPreferenceIsOff) {
         PreferencePolicy policy;
         PreferenceSummaryIssue notice;
     } cases[] = {
-        {"unreadableCache", PreferencePolicy(payload(onOff(true, 0))), Issue::preference(PreferenceIssue::invalidPayload)},
-        {"futureVersionCache", PreferencePolicy(withVersion(2)), Issue::preference(PreferenceIssue::futureVersion)},
+        {"unreadableCache", PreferencePolicy(payload(onOff(true, 0))),
+         Issue::preference(PreferenceIssue::invalidPayload)},
+        {"futureVersionCache", PreferencePolicy(withVersion(2)),
+         Issue::preference(PreferenceIssue::futureVersion)},
         {"accountChanged", accountChanged, Issue::preference(PreferenceIssue::accountChanged)},
         {"misdirectedEdit", misdirected, Issue::fragment(PreferenceFragmentIssue::rulesInEnabled())},
         // An unbound policy whose snapshot holds rules is not an on/off preference.
@@ -98,12 +102,13 @@ TEST(PreferenceSummary, RulesInForceAndNoticesInOrder) {
 
     const auto summary =
         summaryOf(onOffPolicy, rules, {PreferenceIssue::futureVersion, PreferenceIssue::invalidPayload});
-    EXPECT_EQ(summary.usableRules(), (std::map<BundleID, OpeningAction>{{app("com.a.app"), maximize},
-                                                                         {app("com.b.app"), center}}));
+    EXPECT_EQ(summary.usableRules(),
+              (std::map<BundleID, OpeningAction>{{app("com.a.app"), maximize}, {app("com.b.app"), center}}));
     EXPECT_EQ(summary.issues(),
               (std::vector{
                   PreferenceNotice{Origin::enabled(), Issue::preference(PreferenceIssue::invalidPayload)},
-                  PreferenceNotice{Origin::rule(app("com.b.app")), Issue::preference(PreferenceIssue::accountUnavailable)},
+                  PreferenceNotice{Origin::rule(app("com.b.app")),
+                                   Issue::preference(PreferenceIssue::accountUnavailable)},
                   PreferenceNotice{Origin::unknownRule(), Issue::preference(PreferenceIssue::futureVersion)},
                   PreferenceNotice{Origin::unknownRule(), Issue::preference(PreferenceIssue::invalidPayload)},
               }));
@@ -114,8 +119,8 @@ TEST(PreferenceSummary, RuleKeysThatCannotBeUsed) {
     rejected.receive("not json", PreferenceCloudState::available, true);
 
     auto misdirected = rulePolicy("com.a.app", center);
-    misdirected.receive(encode(payload(std::nullopt, {rule("com.z.app", 4, maximize)})), PreferenceCloudState::available,
-                        true);
+    misdirected.receive(encode(payload(std::nullopt, {rule("com.z.app", 4, maximize)})),
+                        PreferenceCloudState::available, true);
 
     auto accountChanged = rulePolicy("com.a.app", center);
     accountChanged.receive(std::nullopt, PreferenceCloudState::accountChanged, true);
@@ -127,10 +132,12 @@ TEST(PreferenceSummary, RuleKeysThatCannotBeUsed) {
     } cases[] = {
         // A rule key holds no on/off value, so a rejected cloud value makes it unusable.
         {"rejectedCloudValue", rejected, Issue::preference(PreferenceIssue::invalidPayload)},
-        {"cloudValueOfAnotherKey", misdirected, Issue::fragment(PreferenceFragmentIssue::unexpectedRule(app("com.z.app")))},
+        {"cloudValueOfAnotherKey", misdirected,
+         Issue::fragment(PreferenceFragmentIssue::unexpectedRule(app("com.z.app")))},
         {"accountChanged", accountChanged, Issue::preference(PreferenceIssue::accountChanged)},
         // Filed under one application, holding another's rule, never bound.
-        {"unboundSnapshotOfAnotherApplication", PreferencePolicy(payload(std::nullopt, {rule("com.z.app", 1, center)})),
+        {"unboundSnapshotOfAnotherApplication",
+         PreferencePolicy(payload(std::nullopt, {rule("com.z.app", 1, center)})),
          Issue::fragment(PreferenceFragmentIssue::unexpectedRule(app("com.z.app")))},
     };
     for (const auto& c : cases) {
@@ -138,7 +145,8 @@ TEST(PreferenceSummary, RuleKeysThatCannotBeUsed) {
         rules.emplace(app("com.a.app"), c.policy);
         const auto summary = summaryOf(freshOnOff(), rules);
         EXPECT_TRUE(summary.usableRules().empty()) << c.name;
-        EXPECT_EQ(summary.issues(), (std::vector{PreferenceNotice{Origin::rule(app("com.a.app")), c.notice}})) << c.name;
+        EXPECT_EQ(summary.issues(), (std::vector{PreferenceNotice{Origin::rule(app("com.a.app")), c.notice}}))
+            << c.name;
     }
 }
 

@@ -25,12 +25,13 @@ inline ItemRevision revision(std::uint64_t counter, std::string writer = "W") {
     return ItemRevision{counter, std::move(writer)};
 }
 
-inline OpeningRulePreference rule(const char* application, std::uint64_t counter, std::optional<OpeningAction> action,
-                                  std::string writer = "W") {
+inline OpeningRulePreference rule(const char* application, std::uint64_t counter,
+                                  std::optional<OpeningAction> action, std::string writer = "W") {
     return OpeningRulePreference{app(application), revision(counter, std::move(writer)), action};
 }
 
-inline OpeningRulePreference marker(const char* application, std::uint64_t counter, std::string writer = "W") {
+inline OpeningRulePreference marker(const char* application, std::uint64_t counter,
+                                    std::string writer = "W") {
     return rule(application, counter, std::nullopt, std::move(writer));
 }
 
@@ -38,7 +39,8 @@ inline EnabledPreference onOff(bool value, std::uint64_t counter, std::string wr
     return EnabledPreference{revision(counter, std::move(writer)), value};
 }
 
-inline PreferencePayload payload(std::optional<EnabledPreference> enabled, std::vector<OpeningRulePreference> rules = {}) {
+inline PreferencePayload payload(std::optional<EnabledPreference> enabled,
+                                 std::vector<OpeningRulePreference> rules = {}) {
     PreferencePayload result;
     result.enabled = std::move(enabled);
     result.rules = std::move(rules);
@@ -86,8 +88,9 @@ inline void PrintTo(const PreferenceFragmentIssue& value, std::ostream* os) {
 }
 
 inline void PrintTo(PreferenceIssue value, std::ostream* os) {
-    static const char* const names[] = {"invalidPayload",     "futureVersion",     "storageLimit", "accountChanged",
-                                        "accountUnavailable", "revisionExhausted", "invalidWriter"};
+    static const char* const names[] = {"invalidPayload", "futureVersion",      "storageLimit",
+                                        "accountChanged", "accountUnavailable", "revisionExhausted",
+                                        "invalidWriter"};
     *os << names[static_cast<int>(value)];
 }
 

@@ -35,7 +35,9 @@ LiveAccessibilityCalls::LiveAccessibilityCalls(std::shared_ptr<platform::Accessi
     }
 }
 
-bool LiveAccessibilityCalls::isProcessTrusted() const { return backend_->isProcessTrusted(); }
+bool LiveAccessibilityCalls::isProcessTrusted() const {
+    return backend_->isProcessTrusted();
+}
 
 void LiveAccessibilityCalls::setMessagingTimeout(float seconds) const {
     if (!std::isfinite(seconds)) {
@@ -50,7 +52,8 @@ LiveAccessibilityCalls::Element LiveAccessibilityCalls::application(std::int32_t
     return backend_->createApplication(pid);
 }
 
-platform::AXAttributeValue LiveAccessibilityCalls::copy(AccessibilityAttribute attribute, const Element& of) const {
+platform::AXAttributeValue LiveAccessibilityCalls::copy(AccessibilityAttribute attribute,
+                                                        const Element& of) const {
     std::optional<platform::AXAttributeValue> value;
     throwUnlessSuccess(backend_->copyAttributeValue(of, rawValue(attribute), value));
     if (!value) {
@@ -72,8 +75,8 @@ std::string LiveAccessibilityCalls::string(AccessibilityAttribute attribute, con
     return typed<std::string>(copy(attribute, of));
 }
 
-platform::AXValue LiveAccessibilityCalls::boxedValue(AccessibilityAttribute attribute, platform::AXValueType type,
-                                                     const Element& of) const {
+platform::AXValue LiveAccessibilityCalls::boxedValue(AccessibilityAttribute attribute,
+                                                     platform::AXValueType type, const Element& of) const {
     platform::AXValue value = typed<platform::AXValue>(copy(attribute, of));
     if (value.type() != type) {
         throw AccessibilityError{AccessibilityError::illegalArgument};

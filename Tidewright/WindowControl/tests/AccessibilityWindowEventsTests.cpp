@@ -35,12 +35,18 @@ const DesktopFrame targetFrame = frameOf(0, 25, 640, 480.5);
 
 TEST(WindowOperationFailureTableTests, MapsEveryCodeToItsFailure) {
     const std::vector<std::pair<std::int32_t, F>> table{
-        {-25212, F::noUniqueEligibleWindow()}, {-25211, F::invalidated()},
-        {-25205, F::noUniqueEligibleWindow()}, {-25204, F::transport(-25204)},
-        {-25202, F::noUniqueEligibleWindow()}, {-25200, F::remote(-25200)},
-        {-25201, F::remote(-25201)},           {-25203, F::remote(-25203)},
-        {-25206, F::remote(-25206)},           {-25213, F::remote(-25213)},
-        {-25199, F::remote(-25199)},           {-1, F::remote(-1)},
+        {-25212, F::noUniqueEligibleWindow()},
+        {-25211, F::invalidated()},
+        {-25205, F::noUniqueEligibleWindow()},
+        {-25204, F::transport(-25204)},
+        {-25202, F::noUniqueEligibleWindow()},
+        {-25200, F::remote(-25200)},
+        {-25201, F::remote(-25201)},
+        {-25203, F::remote(-25203)},
+        {-25206, F::remote(-25206)},
+        {-25213, F::remote(-25213)},
+        {-25199, F::remote(-25199)},
+        {-1, F::remote(-1)},
         {12345, F::remote(12345)},
     };
     for (const auto& [code, failure] : table) {
@@ -108,15 +114,16 @@ TEST_F(AccessibilityWindowEventsTests, ReadsTheMainWindowFrameInOrder) {
     EXPECT_EQ(events().mainWindowFrame(42), windowFrame);
     EXPECT_THAT(script->log,
                 ElementsAre("trusted", "timeout 2", "application 42", "boolean app AXFrontmost",
-                            "element app AXMainWindow", "boolean window AXModal", "boolean window AXMinimized",
-                            "string window AXRole", "string window AXSubrole", "point window AXPosition",
-                            "size window AXSize"));
+                            "element app AXMainWindow", "boolean window AXModal",
+                            "boolean window AXMinimized", "string window AXRole", "string window AXSubrole",
+                            "point window AXPosition", "size window AXSize"));
 }
 
 TEST_F(AccessibilityWindowEventsTests, RefusesProcessNumbersBelowOneBeforeAnyCall) {
     for (const std::int32_t pid : {0, -1, std::numeric_limits<std::int32_t>::min()}) {
         EXPECT_EQ(failureOf([&] { events().mainWindowFrame(pid); }), F::noUniqueEligibleWindow()) << pid;
-        EXPECT_EQ(failureOf([&] { events().setFrame(pid, windowFrame, targetFrame); }), F::noUniqueEligibleWindow());
+        EXPECT_EQ(failureOf([&] { events().setFrame(pid, windowFrame, targetFrame); }),
+                  F::noUniqueEligibleWindow());
     }
     EXPECT_THAT(script->log, IsEmpty());
 }
@@ -168,8 +175,9 @@ TEST_F(AccessibilityWindowEventsTests, SetsTheMessagingTimeoutToTheTimeLeftUpToT
         script->log.clear();
         deadline = now + left;
         events().mainWindowFrame(42);
-        EXPECT_THAT(script->log, ElementsAre("trusted", line, "application 42", testing::_, testing::_, testing::_,
-                                             testing::_, testing::_, testing::_, testing::_, testing::_));
+        EXPECT_THAT(script->log,
+                    ElementsAre("trusted", line, "application 42", testing::_, testing::_, testing::_,
+                                testing::_, testing::_, testing::_, testing::_, testing::_));
     }
 }
 
@@ -192,7 +200,8 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
          F::noUniqueEligibleWindow()},
         {"frontmost of the wrong type", [](auto& t) { t.answer("app", A::frontmost, std::string("yes")); },
          F::remote(-25201)},
-        {"interface disabled", [](auto& t) { t.answer("app", A::frontmost, FakeError{-25211}); }, F::invalidated()},
+        {"interface disabled", [](auto& t) { t.answer("app", A::frontmost, FakeError{-25211}); },
+         F::invalidated()},
         {"main window without value, focused standard",
          [&](auto& t) {
              t.answer("app", A::mainWindow, FakeError{-25212});
@@ -217,8 +226,8 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
              withFocused(t);
          },
          F::transport(-25204)},
-        {"neither main nor focused window", [](auto& t) { t.answer("app", A::mainWindow, FakeError{-25212}); },
-         F::noUniqueEligibleWindow()},
+        {"neither main nor focused window",
+         [](auto& t) { t.answer("app", A::mainWindow, FakeError{-25212}); }, F::noUniqueEligibleWindow()},
         {"focused window not completed",
          [](auto& t) {
              t.answer("app", A::mainWindow, FakeError{-25212});
@@ -231,11 +240,13 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
          F::noUniqueEligibleWindow()},
         {"a dialog", [](auto& t) { t.answer("window", A::subrole, std::string("AXDialog")); },
          F::noUniqueEligibleWindow()},
-        {"subrole in another case", [](auto& t) { t.answer("window", A::subrole, std::string("axstandardwindow")); },
+        {"subrole in another case",
+         [](auto& t) { t.answer("window", A::subrole, std::string("axstandardwindow")); },
          F::noUniqueEligibleWindow()},
         {"subrole without value", [](auto& t) { t.answer("window", A::subrole, FakeError{-25212}); },
          F::noUniqueEligibleWindow()},
-        {"role not completed", [](auto& t) { t.answer("window", A::role, FakeError{-25204}); }, F::transport(-25204)},
+        {"role not completed", [](auto& t) { t.answer("window", A::role, FakeError{-25204}); },
+         F::transport(-25204)},
         {"modal flag of the wrong type", [](auto& t) { t.answer("window", A::modal, std::int64_t{0}); },
          F::remote(-25201)},
     };
@@ -263,15 +274,16 @@ TEST_F(AccessibilityWindowEventsTests, FallsBackToTheFocusedWindowOnlyForAMissin
     script->log.clear();
     answer("app", A::mainWindow, FakeError{-25205});
     events().mainWindowFrame(42);
-    EXPECT_THAT(logFrom("element"), ElementsAre("element app AXMainWindow", "element app AXFocusedWindow",
-                                                "boolean window AXModal", "boolean window AXMinimized",
-                                                "string window AXRole", "string window AXSubrole",
-                                                "point window AXPosition", "size window AXSize"));
+    EXPECT_THAT(logFrom("element"),
+                ElementsAre("element app AXMainWindow", "element app AXFocusedWindow",
+                            "boolean window AXModal", "boolean window AXMinimized", "string window AXRole",
+                            "string window AXSubrole", "point window AXPosition", "size window AXSize"));
 }
 
 TEST_F(AccessibilityWindowEventsTests, ReadsAllFourTraitsBeforeJudgingAndStopsThere) {
     answer("window", A::modal, true);
-    EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }), F::noUniqueEligibleWindow());
+    EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }),
+              F::noUniqueEligibleWindow());
     EXPECT_THAT(logFrom("boolean window"), ElementsAre("boolean window AXModal", "boolean window AXMinimized",
                                                        "string window AXRole", "string window AXSubrole"));
 }
@@ -326,7 +338,9 @@ TEST_F(AccessibilityWindowEventsTests, CountsThePresenceOfWindows) {
         OpeningWindowPresence presence;
     };
     const auto count = [](std::int64_t n) {
-        return [n](auto& t) { t.answer("app", A::windows, n); };
+        return [n](auto& t) {
+            t.answer("app", A::windows, n);
+        };
     };
     const std::vector<Row> rows{
         {"no windows", count(0), OpeningWindowPresence::none},
@@ -394,7 +408,8 @@ TEST_F(AccessibilityWindowEventsTests, TellsAFixedSizeOnlyForAnUnmovedWindowWhos
     const std::vector<Row> rows{
         {"not settable", false, windowFrame, SizeCapabilities::fixed(windowFrame.size()), true},
         {"settable", true, windowFrame, SizeCapabilities::unknown(), true},
-        {"moved since the caller read it", false, frameOf(10, 21, 800, 600), SizeCapabilities::unknown(), false},
+        {"moved since the caller read it", false, frameOf(10, 21, 800, 600), SizeCapabilities::unknown(),
+         false},
         {"resized since the caller read it", false, frameOf(10, 20, 800, 600.5), SizeCapabilities::unknown(),
          false},
         {"settable without value", FakeError{-25212}, windowFrame, SizeCapabilities::unknown(), true},
@@ -438,8 +453,9 @@ TEST_F(AccessibilityWindowEventsTests, WritesSizePositionAndSizeAgain) {
 
 TEST_F(AccessibilityWindowEventsTests, WritesOnlyTheOrigin) {
     events().setOrigin(42, windowFrame, DesktopPoint{Points(-100), Points(0.5)});
-    EXPECT_THAT(logFrom("size window"), ElementsAre("size window AXSize", "boolean app AXEnhancedUserInterface",
-                                                    "setPoint window AXPosition -100,0.5"));
+    EXPECT_THAT(logFrom("size window"),
+                ElementsAre("size window AXSize", "boolean app AXEnhancedUserInterface",
+                            "setPoint window AXPosition -100,0.5"));
 }
 
 TEST_F(AccessibilityWindowEventsTests, LeavesAWindowThatChangedSinceItWasReadUntouched) {
@@ -495,9 +511,19 @@ TEST_F(AccessibilityWindowEventsTests, SuspendsTheEnhancedInterfaceAroundTheWrit
         {"on and restored", true, true, {}, {}, {off, size, origin, size, on}, {}},
         {"on and left off", true, false, {}, {}, {off, size, origin, size}, {}},
         {"cannot be switched off", true, true, -25200, {}, {off, size, origin, size}, {}},
-        {"restored after a failed write", true, true, {}, -25202, {off, size, origin, on},
+        {"restored after a failed write",
+         true,
+         true,
+         {},
+         -25202,
+         {off, size, origin, on},
          F::noUniqueEligibleWindow()},
-        {"left off after a failed write", true, false, {}, -25202, {off, size, origin},
+        {"left off after a failed write",
+         true,
+         false,
+         {},
+         -25202,
+         {off, size, origin},
          F::noUniqueEligibleWindow()},
     };
     for (const Row& row : rows) {
@@ -524,8 +550,9 @@ TEST_F(AccessibilityWindowEventsTests, SuspendsTheEnhancedInterfaceAroundTheWrit
 TEST_F(AccessibilityWindowEventsTests, IgnoresAFailedRestoreAndSkipsThePermitForIt) {
     answer("app", A::enhancedUserInterface, true);
     // The switch-off write succeeds, then every later write of the flag fails.
-    after("setSize window AXSize 640x480.5",
-          [this] { script->writeErrors[{"app", A::enhancedUserInterface}] = -25204; });
+    after("setSize window AXSize 640x480.5", [this] {
+        script->writeErrors[{"app", A::enhancedUserInterface}] = -25204;
+    });
     EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }), std::nullopt);
     EXPECT_EQ(writes().back(), "setBool app AXEnhancedUserInterface true");
 
@@ -536,8 +563,9 @@ TEST_F(AccessibilityWindowEventsTests, IgnoresAFailedRestoreAndSkipsThePermitFor
     answer("app", A::enhancedUserInterface, true);
     after("setPoint window AXPosition 0,25", [this] { permit->revoke(); });
     EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }), F::invalidated());
-    EXPECT_THAT(writes(), ElementsAre("setBool app AXEnhancedUserInterface false", "setSize window AXSize 640x480.5",
-                                      "setPoint window AXPosition 0,25", "setBool app AXEnhancedUserInterface true"));
+    EXPECT_THAT(writes(),
+                ElementsAre("setBool app AXEnhancedUserInterface false", "setSize window AXSize 640x480.5",
+                            "setPoint window AXPosition 0,25", "setBool app AXEnhancedUserInterface true"));
 }
 
 } // namespace

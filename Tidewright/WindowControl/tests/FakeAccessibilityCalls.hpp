@@ -25,8 +25,8 @@ struct FakeError {
 };
 
 // What a read of one attribute answers.
-using FakeAnswer =
-    std::variant<bool, std::string, FakeElement, platform::CGPoint, platform::CGSize, std::int64_t, FakeError>;
+using FakeAnswer = std::variant<bool, std::string, FakeElement, platform::CGPoint, platform::CGSize,
+                                std::int64_t, FakeError>;
 
 struct FakeScript {
     bool trusted = true;
@@ -116,8 +116,8 @@ private:
 
     // Unscripted attributes are unsupported; an answer of another type is the platform's wrong type.
     template <class T>
-    T answer(const std::map<Key, FakeAnswer>& answers, const char* operation, AccessibilityAttribute attribute,
-             const Element& of) const {
+    T answer(const std::map<Key, FakeAnswer>& answers, const char* operation,
+             AccessibilityAttribute attribute, const Element& of) const {
         record(std::string(operation) + " " + of + " " + std::string(rawValue(attribute)));
         auto found = answers.find(Key{of, attribute});
         if (found == answers.end()) {
@@ -132,8 +132,8 @@ private:
         throw AccessibilityError{AccessibilityError::illegalArgument};
     }
 
-    void write(const char* operation, AccessibilityAttribute attribute, const Element& of, const std::string& shown,
-               FakeAnswer stored) const {
+    void write(const char* operation, AccessibilityAttribute attribute, const Element& of,
+               const std::string& shown, FakeAnswer stored) const {
         record(std::string(operation) + " " + of + " " + std::string(rawValue(attribute)) + " " + shown);
         if (auto error = script_->writeErrors.find(Key{of, attribute}); error != script_->writeErrors.end()) {
             throw AccessibilityError{error->second};

@@ -29,8 +29,16 @@ using Element = LiveAccessibilityCalls::Element;
 
 TEST(AccessibilityAttributeTests, NamesThePlatformAttributesInOrder) {
     const std::vector<std::string_view> names{
-        "AXFrontmost", "AXMainWindow", "AXFocusedWindow", "AXWindows", "AXModal",
-        "AXMinimized", "AXRole",       "AXSubrole",       "AXPosition", "AXSize",
+        "AXFrontmost",
+        "AXMainWindow",
+        "AXFocusedWindow",
+        "AXWindows",
+        "AXModal",
+        "AXMinimized",
+        "AXRole",
+        "AXSubrole",
+        "AXPosition",
+        "AXSize",
         "AXEnhancedUserInterface",
     };
     for (std::size_t index = 0; index < names.size(); ++index) {
@@ -70,7 +78,8 @@ Script settable(bool flag) {
     };
 }
 Script unscripted() {
-    return [](ScriptedAccessibilityBackend&, std::string_view) {};
+    return [](ScriptedAccessibilityBackend&, std::string_view) {
+    };
 }
 
 // Each read renders its result as text, so one table covers every result type.
@@ -81,7 +90,9 @@ const Read readElement = [](const auto& calls, A attribute, const Element& of) {
 const Read readBool = [](const auto& calls, A attribute, const Element& of) {
     return std::string(calls.boolean(attribute, of) ? "true" : "false");
 };
-const Read readString = [](const auto& calls, A attribute, const Element& of) { return calls.string(attribute, of); };
+const Read readString = [](const auto& calls, A attribute, const Element& of) {
+    return calls.string(attribute, of);
+};
 const Read readPoint = [](const auto& calls, A attribute, const Element& of) {
     return platform::describe(AXValue(calls.point(attribute, of)));
 };
@@ -130,8 +141,8 @@ TEST_F(LiveAccessibilityCallsTests, ChecksTheTypeOfEveryReadAndPassesCodesThroug
         {"size that is a point", A::size, holding(AXValue(CGPoint{3, 4})), readSize, -25201},
         {"size with an unknown code", A::size, failing(-25299), readSize, -25299},
         {"count", A::windows,
-         holding(AXElementArray{backend->element("a"), backend->element("b"), backend->element("c")}), readCount,
-         "3"},
+         holding(AXElementArray{backend->element("a"), backend->element("b"), backend->element("c")}),
+         readCount, "3"},
         {"count of no array", A::windows, holding(true), readCount, -25201},
         {"count with API disabled", A::windows, failing(-25211), readCount, -25211},
         {"count unscripted", A::windows, unscripted(), readCount, -25205},

@@ -44,7 +44,9 @@ protected:
     }
 
     AccessibilityWindowEvents<LiveAccessibilityCalls> events(bool restores) const {
-        return {LiveAccessibilityCalls(backend), now + milliseconds(1500), permit, restores, [this] { return now; }};
+        return {LiveAccessibilityCalls(backend), now + milliseconds(1500), permit, restores, [this] {
+                    return now;
+                }};
     }
 
     std::shared_ptr<platform::ScriptedAccessibilityBackend> backend =
@@ -70,15 +72,18 @@ TEST_F(LiveWindowEventsTests, MovesTheFocusedWindowAndReadsTheNewFrameBack) {
             writes.push_back(call);
         }
     }
-    EXPECT_THAT(writes, ElementsAre("set app AXEnhancedUserInterface false", "set window AXSize size(960, 1080)",
-                                    "set window AXPosition point(0, 0)", "set window AXSize size(960, 1080)"));
+    EXPECT_THAT(writes,
+                ElementsAre("set app AXEnhancedUserInterface false", "set window AXSize size(960, 1080)",
+                            "set window AXPosition point(0, 0)", "set window AXSize size(960, 1080)"));
 }
 
 TEST_F(LiveWindowEventsTests, ReportsAWindowThatIsGoneAndOneThatCannotAnswer) {
     backend->setError("window", ax::positionAttribute, AXError::invalidUIElement);
-    EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }), WindowOperationFailure::noUniqueEligibleWindow());
+    EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }),
+              WindowOperationFailure::noUniqueEligibleWindow());
     backend->setError("window", ax::positionAttribute, AXError::cannotComplete);
-    EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }), WindowOperationFailure::transport(-25204));
+    EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }),
+              WindowOperationFailure::transport(-25204));
     backend->setTrusted(false);
     EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }), WindowOperationFailure::invalidated());
 }

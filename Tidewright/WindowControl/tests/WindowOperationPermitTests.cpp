@@ -17,7 +17,8 @@ const ContinuousInstant deadline{nanoseconds(2'000'000'000)};
 TEST(WindowOperationPermitTests, AnActivePermitPassesOnlyStrictlyBeforeTheDeadline) {
     const WindowOperationPermit permit;
     EXPECT_EQ(failureOf([&] { permit.check(deadline, deadline - nanoseconds(1)); }), std::nullopt);
-    EXPECT_EQ(failureOf([&] { permit.check(deadline, deadline); }), WindowOperationFailure::deadlineExceeded());
+    EXPECT_EQ(failureOf([&] { permit.check(deadline, deadline); }),
+              WindowOperationFailure::deadlineExceeded());
     EXPECT_EQ(failureOf([&] { permit.check(deadline, deadline + nanoseconds(1)); }),
               WindowOperationFailure::deadlineExceeded());
 }
@@ -39,10 +40,20 @@ TEST(WindowOperationFailureTests, EqualOnlyWithTheSameCaseAndPayload) {
     const GeometryError nonPositive{GeometryError::Kind::nonPositiveSize};
     // Each row differs from every other row.
     const std::vector<F> distinct{
-        F::construction(-25204), F::construction(-25200), F::transport(-25204), F::transport(-25200),
-        F::remote(-25204),       F::remote(-25200),       F::geometry(nonFinite), F::geometry(nonPositive),
-        F::geometry(GeometryError::duplicate(ScreenID{1})), F::geometry(GeometryError::duplicate(ScreenID{2})),
-        F::malformedResponse(),  F::noUniqueEligibleWindow(), F::deadlineExceeded(), F::invalidated(),
+        F::construction(-25204),
+        F::construction(-25200),
+        F::transport(-25204),
+        F::transport(-25200),
+        F::remote(-25204),
+        F::remote(-25200),
+        F::geometry(nonFinite),
+        F::geometry(nonPositive),
+        F::geometry(GeometryError::duplicate(ScreenID{1})),
+        F::geometry(GeometryError::duplicate(ScreenID{2})),
+        F::malformedResponse(),
+        F::noUniqueEligibleWindow(),
+        F::deadlineExceeded(),
+        F::invalidated(),
     };
     for (std::size_t i = 0; i < distinct.size(); ++i) {
         for (std::size_t j = 0; j < distinct.size(); ++j) {

@@ -33,8 +33,14 @@ std::optional<T> payloadAs(const Payload& payload) noexcept {
 }
 } // namespace
 
-std::optional<CGPoint> AXValue::point() const noexcept { return payloadAs<CGPoint>(payload_); }
-std::optional<CGSize> AXValue::size() const noexcept { return payloadAs<CGSize>(payload_); }
-std::optional<CGRect> AXValue::rect() const noexcept { return payloadAs<CGRect>(payload_); }
+std::optional<CGPoint> AXValue::point() const noexcept {
+    return payloadAs<CGPoint>(payload_);
+}
+std::optional<CGSize> AXValue::size() const noexcept {
+    return payloadAs<CGSize>(payload_);
+}
+std::optional<CGRect> AXValue::rect() const noexcept {
+    return payloadAs<CGRect>(payload_);
+}
 
 } // namespace platform

@@ -85,7 +85,8 @@ TEST(ScriptedAccessibilityBackendTests, AWriteIsReadBackAndAFailedWriteChangesNo
     backend.setValue("window", ax::positionAttribute, AXValue(CGPoint{0, 0}));
     backend.setWriteError("window", ax::positionAttribute, AXError::cannotComplete);
 
-    EXPECT_EQ(backend.setAttributeValue(window, ax::sizeAttribute, AXValue(CGSize{300, 200})), AXError::success);
+    EXPECT_EQ(backend.setAttributeValue(window, ax::sizeAttribute, AXValue(CGSize{300, 200})),
+              AXError::success);
     EXPECT_EQ(std::get<AXValue>(*backend.value("window", ax::sizeAttribute)), AXValue(CGSize{300, 200}));
 
     EXPECT_EQ(backend.setAttributeValue(window, ax::positionAttribute, AXValue(CGPoint{5, 6})),
@@ -110,9 +111,9 @@ TEST(ScriptedAccessibilityBackendTests, LogsEveryCallInOrder) {
     EXPECT_TRUE(settable);
     backend.setAttributeValue(window, ax::sizeAttribute, AXValue(CGSize{3, 4}));
 
-    EXPECT_THAT(backend.calls(), ElementsAre("trusted", "systemWide", "timeout systemWide 1.5",
-                                             "copy window AXSize", "settable window AXSize",
-                                             "set window AXSize size(3, 4)"));
+    EXPECT_THAT(backend.calls(),
+                ElementsAre("trusted", "systemWide", "timeout systemWide 1.5", "copy window AXSize",
+                            "settable window AXSize", "set window AXSize size(3, 4)"));
     EXPECT_EQ(backend.messagingTimeout("systemWide"), 1.5F);
 }
 

@@ -84,8 +84,8 @@ void SleepAwaiter::await_suspend(std::coroutine_handle<> handle) {
         TaskCore::resumeLater(task.shared_from_this(), handle);
         return;
     }
-    auto state = std::make_shared<SleepState>(
-        SleepState{&clock_, 0, task.shared_from_this(), handle, &cancelled_});
+    auto state =
+        std::make_shared<SleepState>(SleepState{&clock_, 0, task.shared_from_this(), handle, &cancelled_});
     // The timer holds the sleep; the cancellation only finds it, so a clock that is destroyed
     // with the timer pending releases the task.
     state->timer = clock_.startTimer(at_, [state] { state->finish(false); });

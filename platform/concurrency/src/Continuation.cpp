@@ -11,8 +11,7 @@ void continuationResumedTwice(const std::string& label) noexcept {
 }
 
 void continuationDropped(const std::string& label) noexcept {
-    std::fprintf(stderr, "platform: continuation %s dropped without being resumed\n",
-                 label.c_str());
+    std::fprintf(stderr, "platform: continuation %s dropped without being resumed\n", label.c_str());
 }
 
 } // namespace platform::detail

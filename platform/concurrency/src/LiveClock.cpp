@@ -11,9 +11,10 @@
 namespace platform {
 
 LiveClock::LiveClock()
-    : timer_(std::make_unique<detail::LoopDescriptor>(
-          timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC),
-          "timerfd_create(CLOCK_BOOTTIME)", [this] { fireDue(); })) {}
+    : timer_(
+          std::make_unique<detail::LoopDescriptor>(timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC),
+                                                   "timerfd_create(CLOCK_BOOTTIME)", [this] { fireDue(); })) {
+}
 
 LiveClock::~LiveClock() {
     timer_.reset();

@@ -9,8 +9,7 @@
 
 namespace platform::detail {
 
-LoopDescriptor::LoopDescriptor(int fd, const char* what, std::function<void()> onReadable)
-    : fd_(fd) {
+LoopDescriptor::LoopDescriptor(int fd, const char* what, std::function<void()> onReadable) : fd_(fd) {
     if (fd_ < 0) {
         throw std::system_error(errno, std::generic_category(), what);
     }

@@ -11,8 +11,7 @@ std::size_t ManualExecutor::runUntilIdle() {
     return ran;
 }
 
-bool ManualExecutor::runUntil(const std::function<bool()>& done,
-                              std::chrono::milliseconds timeout) {
+bool ManualExecutor::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         runUntilIdle();

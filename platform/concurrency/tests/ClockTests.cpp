@@ -167,9 +167,8 @@ TEST(ManualClock, DestroyedWithASleepPendingReleasesTheTask) {
     std::weak_ptr<int> probe = frameAlive;
     {
         ManualClock clock(executor);
-        spawn(executor, [&clock, alive = std::move(frameAlive)]() -> Async<> {
-            co_await sleepFor(clock, 1s);
-        });
+        spawn(executor,
+              [&clock, alive = std::move(frameAlive)]() -> Async<> { co_await sleepFor(clock, 1s); });
         executor.runUntilIdle();
         EXPECT_FALSE(probe.expired());
     }

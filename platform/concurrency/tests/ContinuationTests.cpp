@@ -79,9 +79,7 @@ TEST(Continuation, DroppedWithoutAResumeReleasesItsTask) {
     std::weak_ptr<int> probe = captured;
     std::optional<Continuation<>> waiter;
     spawn(executor, [&waiter, alive = std::move(captured)]() -> Async<> {
-        co_await withContinuation("abandoned", [&](Continuation<> continuation) {
-            waiter = continuation;
-        });
+        co_await withContinuation("abandoned", [&](Continuation<> continuation) { waiter = continuation; });
     });
     executor.runUntilIdle();
     EXPECT_FALSE(probe.expired());
@@ -99,14 +97,12 @@ TEST(Continuation, AnExecutorDestroyedWithJobsPendingReleasesEveryTaskTheyHeld) 
     std::optional<Continuation<>> inner;
     std::optional<Continuation<>> outer;
     spawn(*executor, [&inner, alive = std::move(captured)]() -> Async<> {
-        co_await withContinuation(
-            "inner", [&](Continuation<> continuation) { inner = continuation; });
+        co_await withContinuation("inner", [&](Continuation<> continuation) { inner = continuation; });
     });
     executor->runUntilIdle();
     spawn(*executor, [&]() -> Async<> {
         const Continuation<> held = *std::exchange(inner, std::nullopt);
-        co_await withContinuation(
-            "outer", [&](Continuation<> continuation) { outer = continuation; });
+        co_await withContinuation("outer", [&](Continuation<> continuation) { outer = continuation; });
         held.resume();
     });
     executor->runUntilIdle();

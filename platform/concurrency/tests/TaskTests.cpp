@@ -202,9 +202,7 @@ TEST_F(TaskTest, AnEndedTaskReleasesItsBodyWhileItsHandleIsKept) {
     auto captured = std::make_shared<int>(0);
     std::weak_ptr<int> probe = captured;
     auto first = spawn(executor, [alive = std::move(captured)]() -> Async<int> { co_return 1; });
-    auto last = spawn(executor, [previous = first]() -> Async<int> {
-        co_return co_await previous + 1;
-    });
+    auto last = spawn(executor, [previous = first]() -> Async<int> { co_return co_await previous + 1; });
     executor.runUntilIdle();
     EXPECT_TRUE(probe.expired());
 

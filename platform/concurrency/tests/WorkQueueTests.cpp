@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <atomic>
+#include <numeric>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -82,7 +82,7 @@ TEST(LiveSerialQueue, JobsRunOneAtATimeInSubmissionOrderAndResumeOnTheExecutorTh
 
     std::atomic<int> inFlight = 0;
     std::atomic<int> overlaps = 0;
-    std::vector<int> order;          // touched only by jobs: a second thread would race here
+    std::vector<int> order; // touched only by jobs: a second thread would race here
     std::set<std::thread::id> workers;
     int resumed = 0;
     int resumedElsewhere = 0;

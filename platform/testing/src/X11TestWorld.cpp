@@ -14,219 +14,230 @@ constexpr auto startTimeout = std::chrono::seconds(10);
 constexpr auto answerTimeout = std::chrono::seconds(5);
 
 bool contains(const std::vector<xcb_atom_t>& values, xcb_atom_t value) {
-  return std::find(values.begin(), values.end(), value) != values.end();
+    return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-}  // namespace
+} // namespace
 
 X11TestWorld::X11TestWorld(Options options) {
-  std::string folder = (std::filesystem::temp_directory_path() / "tidewright-x11-XXXXXX").string();
-  if (::mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  home_ = folder;
+    std::string folder = (std::filesystem::temp_directory_path() / "tidewright-x11-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    home_ = folder;
 
-  // Xvfb picks a free display number itself and writes it to the descriptor once it listens.
-  ChildProcess::Options serverOptions;
-  serverOptions.passedDescriptor = 3;
-  serverOptions.quiet = true;
-  server_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
-                               std::to_string(options.width) + "x" +
-                                   std::to_string(options.height) + "x24",
-                               "-nolisten", "tcp", "-noreset"},
-      serverOptions);
-  std::optional<std::string> number = server_->readLine(startTimeout);
-  if (!number || number->empty()) throw std::runtime_error("Xvfb did not start");
-  display_ = ":" + *number;
+    // Xvfb picks a free display number itself and writes it to the descriptor once it listens.
+    ChildProcess::Options serverOptions;
+    serverOptions.passedDescriptor = 3;
+    serverOptions.quiet = true;
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
+                                 std::to_string(options.width) + "x" + std::to_string(options.height) + "x24",
+                                 "-nolisten", "tcp", "-noreset"},
+        serverOptions);
+    std::optional<std::string> number = server_->readLine(startTimeout);
+    if (!number || number->empty())
+        throw std::runtime_error("Xvfb did not start");
+    display_ = ":" + *number;
 
-  connection_ = x11::XcbConnection::open(display_, x11::Clock::now() + startTimeout);
-  desktop_ = std::make_unique<x11::X11Desktop>(*connection_);
-  const std::uint32_t mask =
-      XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-  xcb_change_window_attributes(connection_->raw(), connection_->root(), XCB_CW_EVENT_MASK, &mask);
+    connection_ = x11::XcbConnection::open(display_, x11::Clock::now() + startTimeout);
+    desktop_ = std::make_unique<x11::X11Desktop>(*connection_);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection_->raw(), connection_->root(), XCB_CW_EVENT_MASK, &mask);
 
-  if (options.windowManager) {
-    ChildProcess::Options wmOptions;
-    wmOptions.quiet = true;
-    wmOptions.environment = {{"DISPLAY", display_},
-                             {"XDG_CONFIG_HOME", home_ + "/config"},
-                             {"XDG_CACHE_HOME", home_ + "/cache"},
-                             {"XDG_DATA_HOME", home_ + "/data"}};
-    windowManager_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"openbox", "--sm-disable", "--config-file",
-                                 TIDEWRIGHT_OPENBOX_CONFIG},
-        wmOptions);
-    if (!waitUntil([&] { return desktop_->windowManagerRuns(soon()); }, startTimeout)) {
-      throw std::runtime_error("openbox did not start");
+    if (options.windowManager) {
+        ChildProcess::Options wmOptions;
+        wmOptions.quiet = true;
+        wmOptions.environment = {{"DISPLAY", display_},
+                                 {"XDG_CONFIG_HOME", home_ + "/config"},
+                                 {"XDG_CACHE_HOME", home_ + "/cache"},
+                                 {"XDG_DATA_HOME", home_ + "/data"}};
+        windowManager_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"openbox", "--sm-disable", "--config-file", TIDEWRIGHT_OPENBOX_CONFIG},
+            wmOptions);
+        if (!waitUntil([&] { return desktop_->windowManagerRuns(soon()); }, startTimeout)) {
+            throw std::runtime_error("openbox did not start");
+        }
+        waitForEventLoop();
     }
-    waitForEventLoop();
-  }
 }
 
 void X11TestWorld::waitForEventLoop() {
-  // Openbox announces itself before its event loop runs, and events that reach it in between can
-  // sit unread until another one arrives. It answers a frame-extents request only from its loop,
-  // so the request is repeated until an answer comes; each repetition also wakes it up.
-  xcb_connection_t* c = connection_->raw();
-  xcb_window_t probe = xcb_generate_id(c);
-  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-  xcb_create_window(c, 0, probe, connection_->root(), -1, -1, 1, 1, 0,
-                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-  const auto deadline = x11::Clock::now() + startTimeout;
-  bool answered = false;
-  while (!answered && x11::Clock::now() < deadline) {
-    desktop_->requestFrameExtents(probe);
-    const auto slice = std::min(deadline, x11::Clock::now() + std::chrono::milliseconds(10));
-    while (auto event = connection_->waitForEvent(slice)) {
-      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-      if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == probe &&
-          notify->atom == connection_->atoms().netFrameExtents) {
-        answered = true;
-        break;
-      }
+    // Openbox announces itself before its event loop runs, and events that reach it in between can
+    // sit unread until another one arrives. It answers a frame-extents request only from its loop,
+    // so the request is repeated until an answer comes; each repetition also wakes it up.
+    xcb_connection_t* c = connection_->raw();
+    xcb_window_t probe = xcb_generate_id(c);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, 0, probe, connection_->root(), -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    const auto deadline = x11::Clock::now() + startTimeout;
+    bool answered = false;
+    while (!answered && x11::Clock::now() < deadline) {
+        desktop_->requestFrameExtents(probe);
+        const auto slice = std::min(deadline, x11::Clock::now() + std::chrono::milliseconds(10));
+        while (auto event = connection_->waitForEvent(slice)) {
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == probe &&
+                notify->atom == connection_->atoms().netFrameExtents) {
+                answered = true;
+                break;
+            }
+        }
     }
-  }
-  xcb_destroy_window(c, probe);
-  xcb_flush(c);
-  if (!answered) throw std::runtime_error("openbox does not answer");
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    if (!answered)
+        throw std::runtime_error("openbox does not answer");
 }
 
 X11TestWorld::~X11TestWorld() {
-  // The window manager and the connection go before the server they talk to.
-  windowManager_.reset();
-  desktop_.reset();
-  connection_.reset();
-  server_.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(home_, ignored);
+    // The window manager and the connection go before the server they talk to.
+    windowManager_.reset();
+    desktop_.reset();
+    connection_.reset();
+    server_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(home_, ignored);
 }
 
 void X11TestWorld::stopWindowManager() {
-  windowManager_.reset();
-  // Openbox leaves its check window behind only if it crashes; a clean stop removes it.
-  waitUntil([&] { return !desktop_->windowManagerRuns(soon()); });
+    windowManager_.reset();
+    // Openbox leaves its check window behind only if it crashes; a clean stop removes it.
+    waitUntil([&] { return !desktop_->windowManagerRuns(soon()); });
 }
 
-bool X11TestWorld::waitUntil(const std::function<bool()>& predicate,
-                             std::chrono::milliseconds timeout) {
-  const auto deadline = x11::Clock::now() + timeout;
-  for (;;) {
-    if (predicate()) return true;
-    if (!connection_->waitForEvent(deadline)) return false;
-    // Take every event that arrived together before looking again.
-    while (xcb_generic_event_t* more = xcb_poll_for_event(connection_->raw())) std::free(more);
-  }
+bool X11TestWorld::waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
+    const auto deadline = x11::Clock::now() + timeout;
+    for (;;) {
+        if (predicate())
+            return true;
+        if (!connection_->waitForEvent(deadline))
+            return false;
+        // Take every event that arrived together before looking again.
+        while (xcb_generic_event_t* more = xcb_poll_for_event(connection_->raw()))
+            std::free(more);
+    }
 }
 
 void X11TestWorld::watch(xcb_window_t window) {
-  const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-  connection_->check(xcb_change_window_attributes_checked(connection_->raw(), window,
-                                                          XCB_CW_EVENT_MASK, &mask),
-                     soon());
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    connection_->check(
+        xcb_change_window_attributes_checked(connection_->raw(), window, XCB_CW_EVENT_MASK, &mask), soon());
 }
 
 x11::PixelRect X11TestWorld::clientGeometry(xcb_window_t window) {
-  xcb_connection_t* c = connection_->raw();
-  auto geometry = connection_->pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence)
+    xcb_connection_t* c = connection_->raw();
+    auto geometry =
+        connection_->pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence).get(soon());
+    auto corner = connection_
+                      ->pending<xcb_translate_coordinates_reply_t>(
+                          xcb_translate_coordinates(c, window, connection_->root(), 0, 0).sequence)
                       .get(soon());
-  auto corner = connection_->pending<xcb_translate_coordinates_reply_t>(
-                               xcb_translate_coordinates(c, window, connection_->root(), 0, 0).sequence)
-                    .get(soon());
-  return {corner->dst_x, corner->dst_y, geometry->width, geometry->height};
+    return {corner->dst_x, corner->dst_y, geometry->width, geometry->height};
 }
 
 x11::Extents X11TestWorld::frameExtents(xcb_window_t window) {
-  auto reply = connection_->pending<xcb_get_property_reply_t>(
-      xcb_get_property(connection_->raw(), 0, window, connection_->atoms().netFrameExtents,
-                       XCB_ATOM_CARDINAL, 0, 4).sequence).get(soon());
-  if (xcb_get_property_value_length(reply.get()) != 16) return {};
-  const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-  return {static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]),
-          static_cast<std::int32_t>(v[2]), static_cast<std::int32_t>(v[3])};
+    auto reply = connection_
+                     ->pending<xcb_get_property_reply_t>(
+                         xcb_get_property(connection_->raw(), 0, window, connection_->atoms().netFrameExtents,
+                                          XCB_ATOM_CARDINAL, 0, 4)
+                             .sequence)
+                     .get(soon());
+    if (xcb_get_property_value_length(reply.get()) != 16)
+        return {};
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return {static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]), static_cast<std::int32_t>(v[2]),
+            static_cast<std::int32_t>(v[3])};
 }
 
 xcb_window_t X11TestWorld::activeWindow() {
-  return desktop_->activeWindow(soon()).value_or(XCB_NONE);
+    return desktop_->activeWindow(soon()).value_or(XCB_NONE);
 }
 
 void X11TestWorld::run(const std::vector<std::string>& arguments) {
-  ChildProcess::Options options;
-  options.environment = {{"DISPLAY", display_}};
-  ChildProcess process(arguments, options);
-  std::optional<int> status = process.waitForExit(answerTimeout);
-  if (!status || *status != 0) throw std::runtime_error(arguments[0] + " failed");
+    ChildProcess::Options options;
+    options.environment = {{"DISPLAY", display_}};
+    ChildProcess process(arguments, options);
+    std::optional<int> status = process.waitForExit(answerTimeout);
+    if (!status || *status != 0)
+        throw std::runtime_error(arguments[0] + " failed");
 }
 
 void X11TestWorld::setMonitors(const std::vector<Monitor>& monitors) {
-  for (std::size_t i = 0; i < monitors.size(); ++i) {
-    const Monitor& m = monitors[i];
-    // Millimetres at 96 dots per inch; the name's star makes it the primary monitor.
-    std::string geometry = std::to_string(m.area.width) + "/" +
-                           std::to_string(m.area.width * 254 / 960) + "x" +
-                           std::to_string(m.area.height) + "/" +
-                           std::to_string(m.area.height * 254 / 960) + "+" +
-                           std::to_string(m.area.x) + "+" + std::to_string(m.area.y);
-    run({"xrandr", "--setmonitor", (m.primary ? "*" : "") + m.name, geometry,
-         i == 0 ? "screen" : "none"});
-  }
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const Monitor& m = monitors[i];
+        // Millimetres at 96 dots per inch; the name's star makes it the primary monitor.
+        std::string geometry = std::to_string(m.area.width) + "/" + std::to_string(m.area.width * 254 / 960) +
+                               "x" + std::to_string(m.area.height) + "/" +
+                               std::to_string(m.area.height * 254 / 960) + "+" + std::to_string(m.area.x) +
+                               "+" + std::to_string(m.area.y);
+        run({"xrandr", "--setmonitor", (m.primary ? "*" : "") + m.name, geometry,
+             i == 0 ? "screen" : "none"});
+    }
 }
 
 std::unique_ptr<TestClient> X11TestWorld::startClient() {
-  ChildProcess::Options options;
-  options.environment = {{"DISPLAY", display_}};
-  options.pipeStdin = true;
-  options.pipeStdout = true;
-  return std::unique_ptr<TestClient>(new TestClient(
-      *this, std::make_unique<ChildProcess>(std::vector<std::string>{TIDEWRIGHT_TEST_CLIENT},
-                                            options)));
+    ChildProcess::Options options;
+    options.environment = {{"DISPLAY", display_}};
+    options.pipeStdin = true;
+    options.pipeStdout = true;
+    return std::unique_ptr<TestClient>(new TestClient(
+        *this, std::make_unique<ChildProcess>(std::vector<std::string>{TIDEWRIGHT_TEST_CLIENT}, options)));
 }
 
 std::string TestClient::request(const std::string& line, const std::string& answerPrefix) {
-  process_->writeLine(line);
-  std::optional<std::string> answer = process_->readLine(answerTimeout);
-  if (!answer || answer->rfind(answerPrefix, 0) != 0) {
-    throw std::runtime_error("the test client did not answer \"" + line + "\"");
-  }
-  return answer->substr(answerPrefix.size());
+    process_->writeLine(line);
+    std::optional<std::string> answer = process_->readLine(answerTimeout);
+    if (!answer || answer->rfind(answerPrefix, 0) != 0) {
+        throw std::runtime_error("the test client did not answer \"" + line + "\"");
+    }
+    return answer->substr(answerPrefix.size());
 }
 
 xcb_window_t TestClient::open(const std::string& options) {
-  auto window = static_cast<xcb_window_t>(std::stoul(request("open " + options, "opened ")));
-  world_.watch(window);
-  x11::X11Desktop& desktop = world_.desktop();
-  const x11::Atoms& atoms = desktop.atoms();
-  const bool maximized = options.find("maximized=1") != std::string::npos;
-  bool managed = world_.waitUntil([&] {
-    if (!contains(desktop.clientList(world_.soon()), window)) return false;
-    auto frame = desktop.connection().pending<xcb_get_property_reply_t>(
-        xcb_get_property(desktop.connection().raw(), 0, window, atoms.netFrameExtents,
-                         XCB_ATOM_CARDINAL, 0, 4).sequence).get(world_.soon());
-    if (frame->type == XCB_NONE) return false;
-    auto states = desktop.states(window, world_.soon());
-    return !maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
-                          contains(states, atoms.netWmStateMaximizedHorz));
-  });
-  if (!managed) throw std::runtime_error("the window manager did not manage the window");
-  return window;
+    auto window = static_cast<xcb_window_t>(std::stoul(request("open " + options, "opened ")));
+    world_.watch(window);
+    x11::X11Desktop& desktop = world_.desktop();
+    const x11::Atoms& atoms = desktop.atoms();
+    const bool maximized = options.find("maximized=1") != std::string::npos;
+    bool managed = world_.waitUntil([&] {
+        if (!contains(desktop.clientList(world_.soon()), window))
+            return false;
+        auto frame = desktop.connection()
+                         .pending<xcb_get_property_reply_t>(xcb_get_property(desktop.connection().raw(), 0,
+                                                                             window, atoms.netFrameExtents,
+                                                                             XCB_ATOM_CARDINAL, 0, 4)
+                                                                .sequence)
+                         .get(world_.soon());
+        if (frame->type == XCB_NONE)
+            return false;
+        auto states = desktop.states(window, world_.soon());
+        return !maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
+                              contains(states, atoms.netWmStateMaximizedHorz));
+    });
+    if (!managed)
+        throw std::runtime_error("the window manager did not manage the window");
+    return window;
 }
 
 void TestClient::destroy(xcb_window_t window) {
-  request("destroy " + std::to_string(window), "destroyed ");
-  x11::X11Desktop& desktop = world_.desktop();
-  if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
-    throw std::runtime_error("the window manager kept a destroyed window");
-  }
+    request("destroy " + std::to_string(window), "destroyed ");
+    x11::X11Desktop& desktop = world_.desktop();
+    if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
+        throw std::runtime_error("the window manager kept a destroyed window");
+    }
 }
 
 void TestClient::minimize(xcb_window_t window) {
-  request("minimize " + std::to_string(window), "minimized ");
-  x11::X11Desktop& desktop = world_.desktop();
-  // The window manager gives the focus away just after it iconifies the window.
-  auto minimized = [&] {
-    return desktop.iconic(window, world_.soon()) && world_.activeWindow() != window;
-  };
-  if (!world_.waitUntil(minimized)) {
-    throw std::runtime_error("the window manager did not minimize the window");
-  }
+    request("minimize " + std::to_string(window), "minimized ");
+    x11::X11Desktop& desktop = world_.desktop();
+    // The window manager gives the focus away just after it iconifies the window.
+    auto minimized = [&] {
+        return desktop.iconic(window, world_.soon()) && world_.activeWindow() != window;
+    };
+    if (!world_.waitUntil(minimized)) {
+        throw std::runtime_error("the window manager did not minimize the window");
+    }
 }
 
-}  // namespace platform::testing
+} // namespace platform::testing

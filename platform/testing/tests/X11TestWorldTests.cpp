@@ -9,76 +9,78 @@
 namespace platform::testing {
 namespace {
 
-bool alive(pid_t pid) { return ::kill(pid, 0) == 0; }
+bool alive(pid_t pid) {
+    return ::kill(pid, 0) == 0;
+}
 
 TEST(X11TestWorld, StopsEveryProcessItStarted) {
-  pid_t client = 0;
-  pid_t server = 0;
-  {
-    X11TestWorld world;
-    server = world.serverPid();
-    auto process = world.startClient();
-    client = process->pid();
-    xcb_window_t window = process->open("title=first");
-    auto clients = world.desktop().clientList(world.soon());
-    EXPECT_NE(std::find(clients.begin(), clients.end(), window), clients.end());
-    EXPECT_TRUE(world.desktop().windowManagerRuns(world.soon()));
-  }
-  EXPECT_FALSE(alive(client));
-  // The display number itself is no proof: a world started by a test running beside this one may
-  // take it at once.
-  EXPECT_FALSE(alive(server));
+    pid_t client = 0;
+    pid_t server = 0;
+    {
+        X11TestWorld world;
+        server = world.serverPid();
+        auto process = world.startClient();
+        client = process->pid();
+        xcb_window_t window = process->open("title=first");
+        auto clients = world.desktop().clientList(world.soon());
+        EXPECT_NE(std::find(clients.begin(), clients.end(), window), clients.end());
+        EXPECT_TRUE(world.desktop().windowManagerRuns(world.soon()));
+    }
+    EXPECT_FALSE(alive(client));
+    // The display number itself is no proof: a world started by a test running beside this one may
+    // take it at once.
+    EXPECT_FALSE(alive(server));
 }
 
 TEST(X11TestWorld, MakesTwoMonitorsWithTheChosenPrimary) {
-  X11TestWorld world({.width = 3840, .height = 1080});
-  world.setMonitors({{"left", {0, 0, 1920, 1080}, false}, {"right", {1920, 0, 1920, 1080}, true}});
-  EXPECT_EQ(world.desktop().desktopOrigin(world.soon()), (x11::PixelPoint{1920, 0}));
+    X11TestWorld world({.width = 3840, .height = 1080});
+    world.setMonitors({{"left", {0, 0, 1920, 1080}, false}, {"right", {1920, 0, 1920, 1080}, true}});
+    EXPECT_EQ(world.desktop().desktopOrigin(world.soon()), (x11::PixelPoint{1920, 0}));
 }
 
 TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
-  X11TestWorld world;
-  auto process = world.startClient();
-  xcb_window_t plain = process->open("title=plain x=50 y=60 w=320 h=240");
-  xcb_window_t anonymous = process->open("title=anonymous pid=0 min=100x80 max=100x80");
-  x11::X11Desktop& desktop = world.desktop();
+    X11TestWorld world;
+    auto process = world.startClient();
+    xcb_window_t plain = process->open("title=plain x=50 y=60 w=320 h=240");
+    xcb_window_t anonymous = process->open("title=anonymous pid=0 min=100x80 max=100x80");
+    x11::X11Desktop& desktop = world.desktop();
 
-  EXPECT_EQ(desktop.processOf(plain, world.soon()), static_cast<std::uint32_t>(process->pid()));
-  // Without _NET_WM_PID the server still knows the process.
-  EXPECT_EQ(desktop.processOf(anonymous, world.soon()), static_cast<std::uint32_t>(process->pid()));
-  EXPECT_EQ(desktop.sizeHints(anonymous, world.soon()),
-            (x11::SizeHints{x11::PixelSize{100, 80}, x11::PixelSize{100, 80}}));
+    EXPECT_EQ(desktop.processOf(plain, world.soon()), static_cast<std::uint32_t>(process->pid()));
+    // Without _NET_WM_PID the server still knows the process.
+    EXPECT_EQ(desktop.processOf(anonymous, world.soon()), static_cast<std::uint32_t>(process->pid()));
+    EXPECT_EQ(desktop.sizeHints(anonymous, world.soon()),
+              (x11::SizeHints{x11::PixelSize{100, 80}, x11::PixelSize{100, 80}}));
 
-  process->minimize(plain);
-  EXPECT_TRUE(desktop.iconic(plain, world.soon()));
-  process->destroy(anonymous);
-  auto clients = desktop.clientList(world.soon());
-  EXPECT_EQ(std::count(clients.begin(), clients.end(), anonymous), 0);
+    process->minimize(plain);
+    EXPECT_TRUE(desktop.iconic(plain, world.soon()));
+    process->destroy(anonymous);
+    auto clients = desktop.clientList(world.soon());
+    EXPECT_EQ(std::count(clients.begin(), clients.end(), anonymous), 0);
 }
 
-}  // namespace
-}  // namespace platform::testing
+} // namespace
+} // namespace platform::testing
 
 namespace platform::testing {
 namespace {
 
 TEST(X11TestWorld, WindowsToldToRefuseResizesTakeTheirOwnSizeBack) {
-  X11TestWorld world;
-  auto process = world.startClient();
-  xcb_window_t clamped = process->open("title=clamped w=300 h=200 resize=clamp:500x400");
-  xcb_window_t stubborn = process->open("title=stubborn w=300 h=200 resize=ignore");
-  for (xcb_window_t window : {clamped, stubborn}) {
-    world.desktop().moveResize(window, std::nullopt, x11::PixelSize{900, 700}, world.soon());
-  }
-  EXPECT_TRUE(world.waitUntil([&] {
-    auto c = world.clientGeometry(clamped);
-    return c.width == 500 && c.height == 400;
-  }));
-  EXPECT_TRUE(world.waitUntil([&] {
-    auto s = world.clientGeometry(stubborn);
-    return s.width == 300 && s.height == 200;
-  }));
+    X11TestWorld world;
+    auto process = world.startClient();
+    xcb_window_t clamped = process->open("title=clamped w=300 h=200 resize=clamp:500x400");
+    xcb_window_t stubborn = process->open("title=stubborn w=300 h=200 resize=ignore");
+    for (xcb_window_t window : {clamped, stubborn}) {
+        world.desktop().moveResize(window, std::nullopt, x11::PixelSize{900, 700}, world.soon());
+    }
+    EXPECT_TRUE(world.waitUntil([&] {
+        auto c = world.clientGeometry(clamped);
+        return c.width == 500 && c.height == 400;
+    }));
+    EXPECT_TRUE(world.waitUntil([&] {
+        auto s = world.clientGeometry(stubborn);
+        return s.width == 300 && s.height == 200;
+    }));
 }
 
-}  // namespace
-}  // namespace platform::testing
+} // namespace
+} // namespace platform::testing

@@ -48,7 +48,8 @@ constexpr WindowAction action(FixedShortcut shortcut) noexcept {
 
 } // namespace tidewright
 
-template <> struct std::hash<tidewright::FixedShortcut> {
+template <>
+struct std::hash<tidewright::FixedShortcut> {
     std::size_t operator()(tidewright::FixedShortcut shortcut) const noexcept {
         return std::hash<std::string_view>{}(tidewright::rawValue(shortcut));
     }

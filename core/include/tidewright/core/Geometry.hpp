@@ -149,7 +149,8 @@ private:
 
 } // namespace tidewright
 
-template <> struct std::hash<tidewright::Points> {
+template <>
+struct std::hash<tidewright::Points> {
     std::size_t operator()(const tidewright::Points& points) const noexcept {
         // -0 and +0 compare equal, so both must hash as +0.
         const double value = points.value();
@@ -157,7 +158,8 @@ template <> struct std::hash<tidewright::Points> {
     }
 };
 
-template <> struct std::hash<tidewright::ScreenID> {
+template <>
+struct std::hash<tidewright::ScreenID> {
     std::size_t operator()(const tidewright::ScreenID& id) const noexcept {
         return tidewright::hashFields(id.rawValue);
     }

@@ -48,7 +48,8 @@ struct OpeningRulePreference {
     // REQUIRES: local.app == incoming.app. Answers the winning record whole: the greater revision;
     // at equal revisions a removal marker (the local one first), then the greater action text,
     // then the local rule.
-    static OpeningRulePreference merge(const OpeningRulePreference& local, const OpeningRulePreference& incoming);
+    static OpeningRulePreference merge(const OpeningRulePreference& local,
+                                       const OpeningRulePreference& incoming);
 };
 
 struct PreferencePayload {

@@ -56,7 +56,9 @@ public:
     static PreferenceFragmentIssue invalidRecords() { return PreferenceFragmentIssue(Kind::invalidRecords); }
     static PreferenceFragmentIssue rulesInEnabled() { return PreferenceFragmentIssue(Kind::rulesInEnabled); }
     static PreferenceFragmentIssue enabledInRule() { return PreferenceFragmentIssue(Kind::enabledInRule); }
-    static PreferenceFragmentIssue differentFragment() { return PreferenceFragmentIssue(Kind::differentFragment); }
+    static PreferenceFragmentIssue differentFragment() {
+        return PreferenceFragmentIssue(Kind::differentFragment);
+    }
 
     Kind kind() const noexcept { return kind_; }
     // Present for unsupportedVersion only.
@@ -106,7 +108,9 @@ public:
         removeRule,
     };
 
-    static PreferenceEdit enabled(bool value) { return PreferenceEdit(Kind::enabled, value, std::nullopt, std::nullopt); }
+    static PreferenceEdit enabled(bool value) {
+        return PreferenceEdit(Kind::enabled, value, std::nullopt, std::nullopt);
+    }
     // Sets the application's opening rule.
     static PreferenceEdit rule(BundleID app, OpeningAction action) {
         return PreferenceEdit(Kind::rule, false, std::move(app), action);
@@ -158,7 +162,9 @@ public:
     static PreferencePublication volatileOnly(PreferenceIssue issue) {
         return PreferencePublication(Kind::volatileOnly, std::nullopt, issue);
     }
-    static PreferencePublication none() { return PreferencePublication(Kind::none, std::nullopt, std::nullopt); }
+    static PreferencePublication none() {
+        return PreferencePublication(Kind::none, std::nullopt, std::nullopt);
+    }
 
     Kind kind() const noexcept { return kind_; }
     // Present for publish only.
@@ -169,7 +175,8 @@ public:
     bool operator==(const PreferencePublication&) const = default;
 
 private:
-    PreferencePublication(Kind kind, std::optional<PreferencePayload> payload, std::optional<PreferenceIssue> issue)
+    PreferencePublication(Kind kind, std::optional<PreferencePayload> payload,
+                          std::optional<PreferenceIssue> issue)
         : kind_(kind), payload_(std::move(payload)), issue_(issue) {}
 
     Kind kind_;
@@ -186,7 +193,8 @@ public:
     // From the payload stored locally for the key (the empty payload when nothing is stored) and
     // the key's fragment when known. Stored data that cannot be used is protected from being
     // overwritten for the policy's whole life.
-    explicit PreferencePolicy(PreferencePayload local, std::optional<PreferenceFragment> fragment = std::nullopt);
+    explicit PreferencePolicy(PreferencePayload local,
+                              std::optional<PreferenceFragment> fragment = std::nullopt);
 
     // Throws PreferenceFragmentIssue: differentFragment when bound to another fragment, or why
     // the snapshot does not belong to the fragment. Nothing changes on a throw.
@@ -221,7 +229,8 @@ private:
         static Outcome of(PreferenceIssue issue) { return {Kind::issue, issue}; }
     };
 
-    Outcome receiveOutcome(std::optional<std::string_view> data, PreferenceCloudState cloud, bool cloudReadComplete);
+    Outcome receiveOutcome(std::optional<std::string_view> data, PreferenceCloudState cloud,
+                           bool cloudReadComplete);
     Outcome editOutcome(const PreferenceEdit& edit, std::string_view writer);
     Outcome reject(PreferenceIssue issue);
     PreferencePublication answer(const Outcome& outcome) const;

@@ -24,9 +24,13 @@ public:
         unknownRule,
     };
 
-    static PreferenceIssueOrigin rule(BundleID app) { return PreferenceIssueOrigin(Kind::rule, std::move(app)); }
+    static PreferenceIssueOrigin rule(BundleID app) {
+        return PreferenceIssueOrigin(Kind::rule, std::move(app));
+    }
     static PreferenceIssueOrigin enabled() { return PreferenceIssueOrigin(Kind::enabled, std::nullopt); }
-    static PreferenceIssueOrigin unknownRule() { return PreferenceIssueOrigin(Kind::unknownRule, std::nullopt); }
+    static PreferenceIssueOrigin unknownRule() {
+        return PreferenceIssueOrigin(Kind::unknownRule, std::nullopt);
+    }
 
     Kind kind() const noexcept { return kind_; }
     // Present for rule only.

@@ -224,7 +224,8 @@ AXError ScriptedAccessibilityBackend::isAttributeSettable(const AXUIElement& ele
     return AXError::success;
 }
 
-AXError ScriptedAccessibilityBackend::setAttributeValue(const AXUIElement& element, std::string_view attribute,
+AXError ScriptedAccessibilityBackend::setAttributeValue(const AXUIElement& element,
+                                                        std::string_view attribute,
                                                         const AXAttributeValue& value) {
     std::lock_guard lock(mutex_);
     const std::string name = nameOf(element);
@@ -260,8 +261,8 @@ AXUIElement ScriptedAccessibilityBackend::elementLocked(const std::string& name)
     return found->second;
 }
 
-ScriptedAccessibilityBackend::Attribute& ScriptedAccessibilityBackend::attributeLocked(const std::string& element,
-                                                                                       std::string_view attribute) {
+ScriptedAccessibilityBackend::Attribute&
+ScriptedAccessibilityBackend::attributeLocked(const std::string& element, std::string_view attribute) {
     return attributes_[Key{element, std::string(attribute)}];
 }
 
@@ -271,6 +272,8 @@ ScriptedAccessibilityBackend::findLocked(const std::string& element, std::string
     return found != attributes_.end() ? &found->second : nullptr;
 }
 
-void ScriptedAccessibilityBackend::logLocked(std::string line) { calls_.push_back(std::move(line)); }
+void ScriptedAccessibilityBackend::logLocked(std::string line) {
+    calls_.push_back(std::move(line));
+}
 
 } // namespace platform

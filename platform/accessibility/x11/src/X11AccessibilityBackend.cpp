@@ -21,363 +21,400 @@ using x11::XcbFailure;
 constexpr float defaultTimeout = 6.0F;
 
 struct TimedObject : AXElementObject {
-  // Zero: no timeout of its own. The only thing that changes, hence atomic.
-  mutable std::atomic<float> timeout{0.0F};
+    // Zero: no timeout of its own. The only thing that changes, hence atomic.
+    mutable std::atomic<float> timeout{0.0F};
 };
 struct SystemWideObject final : TimedObject {};
 struct ApplicationObject final : TimedObject {
-  explicit ApplicationObject(std::int32_t pid) : pid(pid) {}
-  const std::int32_t pid;
+    explicit ApplicationObject(std::int32_t pid) : pid(pid) {}
+    const std::int32_t pid;
 };
 struct WindowObject final : TimedObject {
-  explicit WindowObject(xcb_window_t window) : window(window) {}
-  const xcb_window_t window;
+    explicit WindowObject(xcb_window_t window) : window(window) {}
+    const xcb_window_t window;
 };
 
 AXUIElement windowElement(xcb_window_t window) {
-  return AXUIElement(std::make_shared<WindowObject>(window));
+    return AXUIElement(std::make_shared<WindowObject>(window));
 }
 
 bool contains(const std::vector<xcb_atom_t>& values, xcb_atom_t value) {
-  return std::find(values.begin(), values.end(), value) != values.end();
+    return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-[[noreturn]] void windowGone() { throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW); }
+[[noreturn]] void windowGone() {
+    throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
+}
 
 enum class WindowKind { normal, dialog, utility, other };
 
 // The first standard type decides; an untyped window is a dialog when it is transient.
 WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-  const x11::Atoms& a = desktop.atoms();
-  std::vector<xcb_atom_t> types = desktop.types(window, deadline);
-  for (xcb_atom_t type : types) {
-    if (type == a.netWmWindowTypeNormal) return WindowKind::normal;
-    if (type == a.netWmWindowTypeDialog) return WindowKind::dialog;
-    if (type == a.netWmWindowTypeUtility) return WindowKind::utility;
-    if (std::find(std::begin(a.netWmWindowTypeOthers), std::end(a.netWmWindowTypeOthers), type) !=
-        std::end(a.netWmWindowTypeOthers)) {
-      return WindowKind::other;
+    const x11::Atoms& a = desktop.atoms();
+    std::vector<xcb_atom_t> types = desktop.types(window, deadline);
+    for (xcb_atom_t type : types) {
+        if (type == a.netWmWindowTypeNormal)
+            return WindowKind::normal;
+        if (type == a.netWmWindowTypeDialog)
+            return WindowKind::dialog;
+        if (type == a.netWmWindowTypeUtility)
+            return WindowKind::utility;
+        if (std::find(std::begin(a.netWmWindowTypeOthers), std::end(a.netWmWindowTypeOthers), type) !=
+            std::end(a.netWmWindowTypeOthers)) {
+            return WindowKind::other;
+        }
     }
-  }
-  // Only types of other standards: judged as if untyped.
-  return desktop.transientFor(window, deadline) ? WindowKind::dialog : WindowKind::normal;
+    // Only types of other standards: judged as if untyped.
+    return desktop.transientFor(window, deadline) ? WindowKind::dialog : WindowKind::normal;
 }
 
 bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
-  try {
-    std::optional<std::uint32_t> owner = desktop.processOf(window, deadline);
-    return owner && static_cast<std::int64_t>(*owner) == pid;
-  } catch (const XcbFailure& failure) {
-    if (failure.isBadWindow()) return false;  // gone meanwhile: it belongs to nobody now
-    throw;
-  }
+    try {
+        std::optional<std::uint32_t> owner = desktop.processOf(window, deadline);
+        return owner && static_cast<std::int64_t>(*owner) == pid;
+    } catch (const XcbFailure& failure) {
+        if (failure.isBadWindow())
+            return false; // gone meanwhile: it belongs to nobody now
+        throw;
+    }
 }
 
 bool isNormal(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-  try {
-    return kindOf(desktop, window, deadline) == WindowKind::normal;
-  } catch (const XcbFailure& failure) {
-    if (failure.isBadWindow()) return false;
-    throw;
-  }
+    try {
+        return kindOf(desktop, window, deadline) == WindowKind::normal;
+    } catch (const XcbFailure& failure) {
+        if (failure.isBadWindow())
+            return false;
+        throw;
+    }
 }
 
 std::vector<xcb_window_t> windowsOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-  std::vector<xcb_window_t> result;
-  for (xcb_window_t window : desktop.clientList(deadline)) {
-    if (belongsTo(desktop, window, pid, deadline)) result.push_back(window);
-  }
-  return result;
+    std::vector<xcb_window_t> result;
+    for (xcb_window_t window : desktop.clientList(deadline)) {
+        if (belongsTo(desktop, window, pid, deadline))
+            result.push_back(window);
+    }
+    return result;
 }
 
 std::optional<xcb_window_t> activeOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-  std::optional<xcb_window_t> active = desktop.activeWindow(deadline);
-  if (active && belongsTo(desktop, *active, pid, deadline)) return active;
-  return std::nullopt;
+    std::optional<xcb_window_t> active = desktop.activeWindow(deadline);
+    if (active && belongsTo(desktop, *active, pid, deadline))
+        return active;
+    return std::nullopt;
 }
 
-std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid,
-                                         Deadline deadline) {
-  if (std::optional<xcb_window_t> active = desktop.activeWindow(deadline)) {
-    const bool own = belongsTo(desktop, *active, pid, deadline);
-    if (own && isNormal(desktop, *active, deadline)) return active;
-    std::optional<xcb_window_t> parent;
-    try {
-      parent = desktop.transientFor(*active, deadline);
-    } catch (const XcbFailure& failure) {
-      if (!failure.isBadWindow()) throw;
+std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
+    if (std::optional<xcb_window_t> active = desktop.activeWindow(deadline)) {
+        const bool own = belongsTo(desktop, *active, pid, deadline);
+        if (own && isNormal(desktop, *active, deadline))
+            return active;
+        std::optional<xcb_window_t> parent;
+        try {
+            parent = desktop.transientFor(*active, deadline);
+        } catch (const XcbFailure& failure) {
+            if (!failure.isBadWindow())
+                throw;
+        }
+        if (parent && belongsTo(desktop, *parent, pid, deadline))
+            return parent;
     }
-    if (parent && belongsTo(desktop, *parent, pid, deadline)) return parent;
-  }
-  std::vector<xcb_window_t> stacking = desktop.clientListStacking(deadline);
-  for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
-    if (belongsTo(desktop, *it, pid, deadline) && isNormal(desktop, *it, deadline)) return *it;
-  }
-  return std::nullopt;
+    std::vector<xcb_window_t> stacking = desktop.clientListStacking(deadline);
+    for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+        if (belongsTo(desktop, *it, pid, deadline) && isNormal(desktop, *it, deadline))
+            return *it;
+    }
+    return std::nullopt;
 }
 
 void requireManaged(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-  if (!contains(desktop.clientList(deadline), window)) windowGone();
+    if (!contains(desktop.clientList(deadline), window))
+        windowGone();
 }
 
 bool processExists(std::int32_t pid) {
-  return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
 bool sizeSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-  x11::SizeHints hints = desktop.sizeHints(window, deadline);
-  if (hints.minimum && hints.maximum && *hints.minimum == *hints.maximum) return false;
-  std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
-  return allowed.empty() || contains(allowed, desktop.atoms().netWmActionResize);
+    x11::SizeHints hints = desktop.sizeHints(window, deadline);
+    if (hints.minimum && hints.maximum && *hints.minimum == *hints.maximum)
+        return false;
+    std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
+    return allowed.empty() || contains(allowed, desktop.atoms().netWmActionResize);
 }
 
 bool positionSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-  std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
-  return allowed.empty() || contains(allowed, desktop.atoms().netWmActionMove);
+    std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
+    return allowed.empty() || contains(allowed, desktop.atoms().netWmActionMove);
 }
 
 bool isApplicationAttribute(std::string_view name) {
-  return name == ax::frontmostAttribute || name == ax::mainWindowAttribute ||
-         name == ax::focusedWindowAttribute || name == ax::windowsAttribute;
+    return name == ax::frontmostAttribute || name == ax::mainWindowAttribute ||
+           name == ax::focusedWindowAttribute || name == ax::windowsAttribute;
 }
 
 bool isWindowAttribute(std::string_view name) {
-  return name == ax::modalAttribute || name == ax::minimizedAttribute ||
-         name == ax::roleAttribute || name == ax::subroleAttribute ||
-         name == ax::positionAttribute || name == ax::sizeAttribute;
+    return name == ax::modalAttribute || name == ax::minimizedAttribute || name == ax::roleAttribute ||
+           name == ax::subroleAttribute || name == ax::positionAttribute || name == ax::sizeAttribute;
 }
 
 // X coordinates and sizes are 16-bit on the wire.
 std::optional<std::int32_t> pixels(double value) {
-  if (!std::isfinite(value) || std::fabs(value) > 32767.0) return std::nullopt;
-  return static_cast<std::int32_t>(std::lround(value));
+    if (!std::isfinite(value) || std::fabs(value) > 32767.0)
+        return std::nullopt;
+    return static_cast<std::int32_t>(std::lround(value));
 }
 
-}  // namespace
+} // namespace
 
 struct X11AccessibilityBackend::Session {
-  std::mutex mutex;
-  std::unique_ptr<x11::XcbConnection> connection;
-  std::unique_ptr<X11Desktop> desktop;
+    std::mutex mutex;
+    std::unique_ptr<x11::XcbConnection> connection;
+    std::unique_ptr<X11Desktop> desktop;
 };
 
 X11AccessibilityBackend::X11AccessibilityBackend(std::string display)
-    : display_(std::move(display)),
-      systemTimeout_(defaultTimeout),
-      operations_(std::make_unique<Session>()),
+    : display_(std::move(display)), systemTimeout_(defaultTimeout), operations_(std::make_unique<Session>()),
       trust_(std::make_unique<Session>()) {}
 
 X11AccessibilityBackend::~X11AccessibilityBackend() {
-  for (Session* session : {operations_.get(), trust_.get()}) session->desktop.reset();
+    for (Session* session : {operations_.get(), trust_.get()})
+        session->desktop.reset();
 }
 
 float X11AccessibilityBackend::timeoutOf(const AXUIElement& element) const {
-  if (const auto* timed = element.as<TimedObject>()) {
-    float own = timed->timeout.load();
-    if (own > 0) return own;
-  }
-  return systemTimeout_.load();
+    if (const auto* timed = element.as<TimedObject>()) {
+        float own = timed->timeout.load();
+        if (own > 0)
+            return own;
+    }
+    return systemTimeout_.load();
 }
 
 template <class Body>
-AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element,
-                                              Body&& body) {
-  std::lock_guard lock(session.mutex);
-  const Deadline deadline =
-      x11::Clock::now() + std::chrono::duration_cast<x11::Clock::duration>(
-                              std::chrono::duration<double>(timeoutOf(element)));
-  try {
-    if (!session.connection || session.connection->broken()) {
-      session.desktop.reset();
-      session.connection.reset();
-      session.connection = x11::XcbConnection::open(display_, deadline);
-      session.desktop = std::make_unique<X11Desktop>(*session.connection);
+AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body) {
+    std::lock_guard lock(session.mutex);
+    const Deadline deadline = x11::Clock::now() + std::chrono::duration_cast<x11::Clock::duration>(
+                                                      std::chrono::duration<double>(timeoutOf(element)));
+    try {
+        if (!session.connection || session.connection->broken()) {
+            session.desktop.reset();
+            session.connection.reset();
+            session.connection = x11::XcbConnection::open(display_, deadline);
+            session.desktop = std::make_unique<X11Desktop>(*session.connection);
+        }
+        session.connection->discardEvents();
+        return body(*session.desktop, deadline);
+    } catch (const XcbFailure& failure) {
+        if (failure.isBadWindow())
+            return AXError::invalidUIElement;
+        if (failure.kind == XcbFailure::Kind::xError)
+            return AXError::failure;
+        return AXError::cannotComplete;
     }
-    session.connection->discardEvents();
-    return body(*session.desktop, deadline);
-  } catch (const XcbFailure& failure) {
-    if (failure.isBadWindow()) return AXError::invalidUIElement;
-    if (failure.kind == XcbFailure::Kind::xError) return AXError::failure;
-    return AXError::cannotComplete;
-  }
 }
 
 bool X11AccessibilityBackend::isProcessTrusted() {
-  bool trusted = false;
-  withSession(*trust_, createSystemWide(), [&](X11Desktop& desktop, Deadline deadline) {
-    if (!desktop.windowManagerRuns(deadline)) return AXError::success;
-    const x11::Atoms& a = desktop.atoms();
-    std::vector<xcb_atom_t> supported = desktop.supported(deadline);
-    trusted = true;
-    for (xcb_atom_t needed : {a.netClientList, a.netClientListStacking, a.netActiveWindow,
-                              a.netFrameExtents, a.netRequestFrameExtents, a.netMoveresizeWindow,
-                              a.netWmState, a.netWmStateMaximizedVert, a.netWmStateMaximizedHorz}) {
-      trusted = trusted && contains(supported, needed);
-    }
-    return AXError::success;
-  });
-  return trusted;
+    bool trusted = false;
+    withSession(*trust_, createSystemWide(), [&](X11Desktop& desktop, Deadline deadline) {
+        if (!desktop.windowManagerRuns(deadline))
+            return AXError::success;
+        const x11::Atoms& a = desktop.atoms();
+        std::vector<xcb_atom_t> supported = desktop.supported(deadline);
+        trusted = true;
+        for (xcb_atom_t needed : {a.netClientList, a.netClientListStacking, a.netActiveWindow,
+                                  a.netFrameExtents, a.netRequestFrameExtents, a.netMoveresizeWindow,
+                                  a.netWmState, a.netWmStateMaximizedVert, a.netWmStateMaximizedHorz}) {
+            trusted = trusted && contains(supported, needed);
+        }
+        return AXError::success;
+    });
+    return trusted;
 }
 
 AXUIElement X11AccessibilityBackend::createApplication(std::int32_t pid) {
-  return AXUIElement(std::make_shared<ApplicationObject>(pid));
+    return AXUIElement(std::make_shared<ApplicationObject>(pid));
 }
 
 AXUIElement X11AccessibilityBackend::createSystemWide() {
-  return AXUIElement(std::make_shared<SystemWideObject>());
+    return AXUIElement(std::make_shared<SystemWideObject>());
 }
 
 AXError X11AccessibilityBackend::setMessagingTimeout(const AXUIElement& element, float seconds) {
-  const auto* timed = element.as<TimedObject>();
-  if (timed == nullptr) return AXError::illegalArgument;
-  if (!std::isfinite(seconds)) return AXError::illegalArgument;
-  const float value = seconds > 0 ? seconds : 0.0F;
-  if (element.as<SystemWideObject>() != nullptr) {
-    systemTimeout_.store(value > 0 ? value : defaultTimeout);
-  } else {
-    timed->timeout.store(value);
-  }
-  return AXError::success;
+    const auto* timed = element.as<TimedObject>();
+    if (timed == nullptr)
+        return AXError::illegalArgument;
+    if (!std::isfinite(seconds))
+        return AXError::illegalArgument;
+    const float value = seconds > 0 ? seconds : 0.0F;
+    if (element.as<SystemWideObject>() != nullptr) {
+        systemTimeout_.store(value > 0 ? value : defaultTimeout);
+    } else {
+        timed->timeout.store(value);
+    }
+    return AXError::success;
 }
 
-AXError X11AccessibilityBackend::copyAttributeValue(const AXUIElement& element,
-                                                    std::string_view attribute,
+AXError X11AccessibilityBackend::copyAttributeValue(const AXUIElement& element, std::string_view attribute,
                                                     std::optional<AXAttributeValue>& value) {
-  if (const auto* application = element.as<ApplicationObject>()) {
-    if (!isApplicationAttribute(attribute)) return AXError::attributeUnsupported;
-    if (!processExists(application->pid)) return AXError::invalidUIElement;
-    const std::int32_t pid = application->pid;
-    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      std::optional<AXAttributeValue> result;
-      if (attribute == ax::frontmostAttribute) {
-        result = activeOf(desktop, pid, deadline).has_value();
-      } else if (attribute == ax::focusedWindowAttribute) {
-        if (auto active = activeOf(desktop, pid, deadline)) result = windowElement(*active);
-      } else if (attribute == ax::mainWindowAttribute) {
-        if (auto main = mainWindowOf(desktop, pid, deadline)) result = windowElement(*main);
-      } else {
-        AXElementArray windows;
-        for (xcb_window_t window : windowsOf(desktop, pid, deadline)) {
-          windows.push_back(windowElement(window));
-        }
-        result = std::move(windows);
-      }
-      value = std::move(result);
-      return AXError::success;
-    });
-  }
-  if (const auto* window = element.as<WindowObject>()) {
-    if (!isWindowAttribute(attribute)) return AXError::attributeUnsupported;
-    const xcb_window_t id = window->window;
-    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      auto managed = desktop.requestClientList();
-      const x11::Atoms& a = desktop.atoms();
-      AXAttributeValue result;
-      if (attribute == ax::modalAttribute) {
-        result = contains(desktop.states(id, deadline), a.netWmStateModal);
-      } else if (attribute == ax::minimizedAttribute) {
-        result = contains(desktop.states(id, deadline), a.netWmStateHidden) ||
-                 desktop.iconic(id, deadline);
-      } else if (attribute == ax::roleAttribute) {
-        result = std::string(ax::windowRole);
-      } else if (attribute == ax::subroleAttribute) {
-        switch (kindOf(desktop, id, deadline)) {
-          case WindowKind::normal: result = std::string(ax::standardWindowSubrole); break;
-          case WindowKind::dialog: result = std::string(ax::dialogSubrole); break;
-          case WindowKind::utility: result = std::string(ax::floatingWindowSubrole); break;
-          case WindowKind::other: result = std::string(ax::unknownSubrole); break;
-        }
-      } else {
-        x11::PixelRect frame = desktop.frame(id, deadline);
-        if (attribute == ax::positionAttribute) {
-          result = AXValue(CGPoint{static_cast<double>(frame.x), static_cast<double>(frame.y)});
-        } else {
-          result = AXValue(CGSize{static_cast<double>(frame.width),
-                                  static_cast<double>(frame.height)});
-        }
-      }
-      if (!desktop.isManaged(std::move(managed), id, deadline)) windowGone();
-      value = std::move(result);
-      return AXError::success;
-    });
-  }
-  return AXError::attributeUnsupported;
+    if (const auto* application = element.as<ApplicationObject>()) {
+        if (!isApplicationAttribute(attribute))
+            return AXError::attributeUnsupported;
+        if (!processExists(application->pid))
+            return AXError::invalidUIElement;
+        const std::int32_t pid = application->pid;
+        return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
+            std::optional<AXAttributeValue> result;
+            if (attribute == ax::frontmostAttribute) {
+                result = activeOf(desktop, pid, deadline).has_value();
+            } else if (attribute == ax::focusedWindowAttribute) {
+                if (auto active = activeOf(desktop, pid, deadline))
+                    result = windowElement(*active);
+            } else if (attribute == ax::mainWindowAttribute) {
+                if (auto main = mainWindowOf(desktop, pid, deadline))
+                    result = windowElement(*main);
+            } else {
+                AXElementArray windows;
+                for (xcb_window_t window : windowsOf(desktop, pid, deadline)) {
+                    windows.push_back(windowElement(window));
+                }
+                result = std::move(windows);
+            }
+            value = std::move(result);
+            return AXError::success;
+        });
+    }
+    if (const auto* window = element.as<WindowObject>()) {
+        if (!isWindowAttribute(attribute))
+            return AXError::attributeUnsupported;
+        const xcb_window_t id = window->window;
+        return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
+            auto managed = desktop.requestClientList();
+            const x11::Atoms& a = desktop.atoms();
+            AXAttributeValue result;
+            if (attribute == ax::modalAttribute) {
+                result = contains(desktop.states(id, deadline), a.netWmStateModal);
+            } else if (attribute == ax::minimizedAttribute) {
+                result = contains(desktop.states(id, deadline), a.netWmStateHidden) ||
+                         desktop.iconic(id, deadline);
+            } else if (attribute == ax::roleAttribute) {
+                result = std::string(ax::windowRole);
+            } else if (attribute == ax::subroleAttribute) {
+                switch (kindOf(desktop, id, deadline)) {
+                case WindowKind::normal:
+                    result = std::string(ax::standardWindowSubrole);
+                    break;
+                case WindowKind::dialog:
+                    result = std::string(ax::dialogSubrole);
+                    break;
+                case WindowKind::utility:
+                    result = std::string(ax::floatingWindowSubrole);
+                    break;
+                case WindowKind::other:
+                    result = std::string(ax::unknownSubrole);
+                    break;
+                }
+            } else {
+                x11::PixelRect frame = desktop.frame(id, deadline);
+                if (attribute == ax::positionAttribute) {
+                    result = AXValue(CGPoint{static_cast<double>(frame.x), static_cast<double>(frame.y)});
+                } else {
+                    result =
+                        AXValue(CGSize{static_cast<double>(frame.width), static_cast<double>(frame.height)});
+                }
+            }
+            if (!desktop.isManaged(std::move(managed), id, deadline))
+                windowGone();
+            value = std::move(result);
+            return AXError::success;
+        });
+    }
+    return AXError::attributeUnsupported;
 }
 
 AXError X11AccessibilityBackend::getAttributeValueCount(const AXUIElement& element,
-                                                        std::string_view attribute,
-                                                        std::int64_t& count) {
-  const auto* application = element.as<ApplicationObject>();
-  if (application != nullptr && attribute == ax::windowsAttribute) {
-    if (!processExists(application->pid)) return AXError::invalidUIElement;
-    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      count = static_cast<std::int64_t>(windowsOf(desktop, application->pid, deadline).size());
-      return AXError::success;
-    });
-  }
-  if ((application != nullptr && isApplicationAttribute(attribute)) ||
-      (element.as<WindowObject>() != nullptr && isWindowAttribute(attribute))) {
-    return AXError::illegalArgument;
-  }
-  return AXError::attributeUnsupported;
-}
-
-AXError X11AccessibilityBackend::isAttributeSettable(const AXUIElement& element,
-                                                     std::string_view attribute,
-                                                     bool& settable) {
-  if (const auto* application = element.as<ApplicationObject>()) {
-    if (!isApplicationAttribute(attribute)) return AXError::attributeUnsupported;
-    if (!processExists(application->pid)) return AXError::invalidUIElement;
-    settable = false;
-    return AXError::success;
-  }
-  if (const auto* window = element.as<WindowObject>()) {
-    if (!isWindowAttribute(attribute)) return AXError::attributeUnsupported;
-    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-      auto managed = desktop.requestClientList();
-      bool result = false;
-      if (attribute == ax::sizeAttribute) result = sizeSettable(desktop, window->window, deadline);
-      if (attribute == ax::positionAttribute) {
-        result = positionSettable(desktop, window->window, deadline);
-      }
-      if (!desktop.isManaged(std::move(managed), window->window, deadline)) windowGone();
-      settable = result;
-      return AXError::success;
-    });
-  }
-  return AXError::attributeUnsupported;
-}
-
-AXError X11AccessibilityBackend::setAttributeValue(const AXUIElement& element,
-                                                   std::string_view attribute,
-                                                   const AXAttributeValue& value) {
-  const auto* window = element.as<WindowObject>();
-  if (window == nullptr || (attribute != ax::positionAttribute && attribute != ax::sizeAttribute)) {
+                                                        std::string_view attribute, std::int64_t& count) {
+    const auto* application = element.as<ApplicationObject>();
+    if (application != nullptr && attribute == ax::windowsAttribute) {
+        if (!processExists(application->pid))
+            return AXError::invalidUIElement;
+        return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
+            count = static_cast<std::int64_t>(windowsOf(desktop, application->pid, deadline).size());
+            return AXError::success;
+        });
+    }
+    if ((application != nullptr && isApplicationAttribute(attribute)) ||
+        (element.as<WindowObject>() != nullptr && isWindowAttribute(attribute))) {
+        return AXError::illegalArgument;
+    }
     return AXError::attributeUnsupported;
-  }
-  const auto* boxed = std::get_if<AXValue>(&value);
-  std::optional<x11::PixelPoint> position;
-  std::optional<x11::PixelSize> size;
-  if (attribute == ax::positionAttribute) {
-    std::optional<CGPoint> point = boxed != nullptr ? boxed->point() : std::nullopt;
-    if (!point) return AXError::illegalArgument;
-    auto x = pixels(point->x);
-    auto y = pixels(point->y);
-    if (!x || !y) return AXError::illegalArgument;
-    position = x11::PixelPoint{*x, *y};
-  } else {
-    std::optional<CGSize> wanted = boxed != nullptr ? boxed->size() : std::nullopt;
-    if (!wanted) return AXError::illegalArgument;
-    auto width = pixels(wanted->width);
-    auto height = pixels(wanted->height);
-    if (!width || !height || *width < 1 || *height < 1) return AXError::illegalArgument;
-    size = x11::PixelSize{*width, *height};
-  }
-  return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-    requireManaged(desktop, window->window, deadline);
-    desktop.moveResize(window->window, position, size, deadline);
-    return AXError::success;
-  });
 }
 
-}  // namespace platform
+AXError X11AccessibilityBackend::isAttributeSettable(const AXUIElement& element, std::string_view attribute,
+                                                     bool& settable) {
+    if (const auto* application = element.as<ApplicationObject>()) {
+        if (!isApplicationAttribute(attribute))
+            return AXError::attributeUnsupported;
+        if (!processExists(application->pid))
+            return AXError::invalidUIElement;
+        settable = false;
+        return AXError::success;
+    }
+    if (const auto* window = element.as<WindowObject>()) {
+        if (!isWindowAttribute(attribute))
+            return AXError::attributeUnsupported;
+        return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
+            auto managed = desktop.requestClientList();
+            bool result = false;
+            if (attribute == ax::sizeAttribute)
+                result = sizeSettable(desktop, window->window, deadline);
+            if (attribute == ax::positionAttribute) {
+                result = positionSettable(desktop, window->window, deadline);
+            }
+            if (!desktop.isManaged(std::move(managed), window->window, deadline))
+                windowGone();
+            settable = result;
+            return AXError::success;
+        });
+    }
+    return AXError::attributeUnsupported;
+}
+
+AXError X11AccessibilityBackend::setAttributeValue(const AXUIElement& element, std::string_view attribute,
+                                                   const AXAttributeValue& value) {
+    const auto* window = element.as<WindowObject>();
+    if (window == nullptr || (attribute != ax::positionAttribute && attribute != ax::sizeAttribute)) {
+        return AXError::attributeUnsupported;
+    }
+    const auto* boxed = std::get_if<AXValue>(&value);
+    std::optional<x11::PixelPoint> position;
+    std::optional<x11::PixelSize> size;
+    if (attribute == ax::positionAttribute) {
+        std::optional<CGPoint> point = boxed != nullptr ? boxed->point() : std::nullopt;
+        if (!point)
+            return AXError::illegalArgument;
+        auto x = pixels(point->x);
+        auto y = pixels(point->y);
+        if (!x || !y)
+            return AXError::illegalArgument;
+        position = x11::PixelPoint{*x, *y};
+    } else {
+        std::optional<CGSize> wanted = boxed != nullptr ? boxed->size() : std::nullopt;
+        if (!wanted)
+            return AXError::illegalArgument;
+        auto width = pixels(wanted->width);
+        auto height = pixels(wanted->height);
+        if (!width || !height || *width < 1 || *height < 1)
+            return AXError::illegalArgument;
+        size = x11::PixelSize{*width, *height};
+    }
+    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
+        requireManaged(desktop, window->window, deadline);
+        desktop.moveResize(window->window, position, size, deadline);
+        return AXError::success;
+    });
+}
+
+} // namespace platform

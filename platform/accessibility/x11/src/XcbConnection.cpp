@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
-#include <cstring>
 #include <vector>
 
 namespace platform::x11 {
@@ -16,25 +16,25 @@ namespace platform::x11 {
 namespace {
 
 const char* describe(XcbFailure::Kind kind) {
-  switch (kind) {
-    case XcbFailure::Kind::timedOut: return "the X server did not answer in time";
-    case XcbFailure::Kind::connectionBroken: return "no connection to the X server";
-    case XcbFailure::Kind::xError: return "the X server answered with an error";
-  }
-  return "X failure";
+    switch (kind) {
+    case XcbFailure::Kind::timedOut:
+        return "the X server did not answer in time";
+    case XcbFailure::Kind::connectionBroken:
+        return "no connection to the X server";
+    case XcbFailure::Kind::xError:
+        return "the X server answered with an error";
+    }
+    return "X failure";
 }
 
 XcbFailure failureFrom(Reply<xcb_generic_error_t> error) {
-  return XcbFailure(XcbFailure::Kind::xError, error->error_code, error->major_code);
+    return XcbFailure(XcbFailure::Kind::xError, error->error_code, error->major_code);
 }
 
-}  // namespace
+} // namespace
 
 XcbFailure::XcbFailure(Kind kind, std::uint8_t errorCode, std::uint8_t majorOpcode)
-    : std::runtime_error(describe(kind)),
-      kind(kind),
-      errorCode(errorCode),
-      majorOpcode(majorOpcode) {}
+    : std::runtime_error(describe(kind)), kind(kind), errorCode(errorCode), majorOpcode(majorOpcode) {}
 
 namespace {
 
@@ -42,135 +42,149 @@ namespace {
 // accepts the connection but does not answer would hold the caller for good. So it runs on a
 // thread of its own; a caller that gives up leaves it to close what it eventually gets.
 struct ConnectAttempt {
-  std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
-  bool abandoned = false;
-  xcb_connection_t* connection = nullptr;
-  int screenNumber = 0;
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    xcb_connection_t* connection = nullptr;
+    int screenNumber = 0;
 };
 
 xcb_connection_t* connectWithin(const std::string& display, Deadline deadline, int& screenNumber) {
-  auto attempt = std::make_shared<ConnectAttempt>();
-  std::thread([attempt, display] {
-    // Reading the authority file goes through libXau, whose file name lives in a static buffer:
-    // two connects at once would race on it.
-    static std::mutex connecting;
-    int screen = 0;
-    xcb_connection_t* connection = nullptr;
-    {
-      std::lock_guard serialised(connecting);
-      connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
+    auto attempt = std::make_shared<ConnectAttempt>();
+    std::thread([attempt, display] {
+        // Reading the authority file goes through libXau, whose file name lives in a static buffer:
+        // two connects at once would race on it.
+        static std::mutex connecting;
+        int screen = 0;
+        xcb_connection_t* connection = nullptr;
+        {
+            std::lock_guard serialised(connecting);
+            connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
+        }
+        std::lock_guard lock(attempt->mutex);
+        if (attempt->abandoned) {
+            xcb_disconnect(connection);
+            return;
+        }
+        attempt->connection = connection;
+        attempt->screenNumber = screen;
+        attempt->finished = true;
+        attempt->done.notify_all();
+    }).detach();
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->done.wait_until(lock, deadline, [&] { return attempt->finished; })) {
+        attempt->abandoned = true;
+        throw XcbFailure(XcbFailure::Kind::timedOut);
     }
-    std::lock_guard lock(attempt->mutex);
-    if (attempt->abandoned) {
-      xcb_disconnect(connection);
-      return;
-    }
-    attempt->connection = connection;
-    attempt->screenNumber = screen;
-    attempt->finished = true;
-    attempt->done.notify_all();
-  }).detach();
-  std::unique_lock lock(attempt->mutex);
-  if (!attempt->done.wait_until(lock, deadline, [&] { return attempt->finished; })) {
-    attempt->abandoned = true;
-    throw XcbFailure(XcbFailure::Kind::timedOut);
-  }
-  screenNumber = attempt->screenNumber;
-  return attempt->connection;
+    screenNumber = attempt->screenNumber;
+    return attempt->connection;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<XcbConnection> XcbConnection::open(const std::string& display, Deadline deadline) {
-  int screenNumber = 0;
-  xcb_connection_t* raw = connectWithin(display, deadline, screenNumber);
-  if (xcb_connection_has_error(raw) != 0) {
-    xcb_disconnect(raw);
-    throw XcbFailure(XcbFailure::Kind::connectionBroken);
-  }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(raw));
-  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
-  if (screens.rem == 0) {
-    xcb_disconnect(raw);
-    throw XcbFailure(XcbFailure::Kind::connectionBroken);
-  }
-  std::unique_ptr<XcbConnection> connection(new XcbConnection(raw, screens.data));
+    int screenNumber = 0;
+    xcb_connection_t* raw = connectWithin(display, deadline, screenNumber);
+    if (xcb_connection_has_error(raw) != 0) {
+        xcb_disconnect(raw);
+        throw XcbFailure(XcbFailure::Kind::connectionBroken);
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(raw));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem == 0) {
+        xcb_disconnect(raw);
+        throw XcbFailure(XcbFailure::Kind::connectionBroken);
+    }
+    std::unique_ptr<XcbConnection> connection(new XcbConnection(raw, screens.data));
 
-  // All atoms in one round trip.
-  std::vector<PendingReply<xcb_intern_atom_reply_t>> pending;
-  pending.reserve(atomNames.size());
-  for (const char* name : atomNames) {
-    auto cookie = xcb_intern_atom(raw, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    pending.push_back(connection->pending<xcb_intern_atom_reply_t>(cookie.sequence));
-  }
-  auto* atoms = reinterpret_cast<xcb_atom_t*>(&connection->atoms_);
-  for (std::size_t i = 0; i < pending.size(); ++i) atoms[i] = pending[i].get(deadline)->atom;
-  return connection;
+    // All atoms in one round trip.
+    std::vector<PendingReply<xcb_intern_atom_reply_t>> pending;
+    pending.reserve(atomNames.size());
+    for (const char* name : atomNames) {
+        auto cookie = xcb_intern_atom(raw, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+        pending.push_back(connection->pending<xcb_intern_atom_reply_t>(cookie.sequence));
+    }
+    auto* atoms = reinterpret_cast<xcb_atom_t*>(&connection->atoms_);
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        atoms[i] = pending[i].get(deadline)->atom;
+    return connection;
 }
 
 XcbConnection::XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen)
     : connection_(connection), screen_(screen) {}
 
-XcbConnection::~XcbConnection() { xcb_disconnect(connection_); }
+XcbConnection::~XcbConnection() {
+    xcb_disconnect(connection_);
+}
 
 bool XcbConnection::waitReadable(Deadline deadline) {
-  for (;;) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return false;
-    pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
-    int result = ::poll(&descriptor, 1, static_cast<int>(left.count()));
-    if (result > 0) return true;
-    if (result < 0 && errno != EINTR) throw XcbFailure(XcbFailure::Kind::connectionBroken);
-  }
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        int result = ::poll(&descriptor, 1, static_cast<int>(left.count()));
+        if (result > 0)
+            return true;
+        if (result < 0 && errno != EINTR)
+            throw XcbFailure(XcbFailure::Kind::connectionBroken);
+    }
 }
 
 void* XcbConnection::awaitReply(unsigned int sequence, Deadline deadline) {
-  if (broken()) throw XcbFailure(XcbFailure::Kind::connectionBroken);
-  xcb_flush(connection_);
-  for (;;) {
-    void* reply = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    if (xcb_poll_for_reply(connection_, sequence, &reply, &error) != 0) {
-      if (error != nullptr) throw failureFrom(Reply<xcb_generic_error_t>(error));
-      if (reply == nullptr) throw XcbFailure(XcbFailure::Kind::connectionBroken);
-      return reply;
+    if (broken())
+        throw XcbFailure(XcbFailure::Kind::connectionBroken);
+    xcb_flush(connection_);
+    for (;;) {
+        void* reply = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        if (xcb_poll_for_reply(connection_, sequence, &reply, &error) != 0) {
+            if (error != nullptr)
+                throw failureFrom(Reply<xcb_generic_error_t>(error));
+            if (reply == nullptr)
+                throw XcbFailure(XcbFailure::Kind::connectionBroken);
+            return reply;
+        }
+        if (broken())
+            throw XcbFailure(XcbFailure::Kind::connectionBroken);
+        if (!waitReadable(deadline)) {
+            discard(sequence);
+            throw XcbFailure(XcbFailure::Kind::timedOut);
+        }
     }
-    if (broken()) throw XcbFailure(XcbFailure::Kind::connectionBroken);
-    if (!waitReadable(deadline)) {
-      discard(sequence);
-      throw XcbFailure(XcbFailure::Kind::timedOut);
-    }
-  }
 }
 
 void XcbConnection::sync(Deadline deadline) {
-  auto cookie = xcb_get_input_focus(connection_);
-  pending<xcb_get_input_focus_reply_t>(cookie.sequence).get(deadline);
+    auto cookie = xcb_get_input_focus(connection_);
+    pending<xcb_get_input_focus_reply_t>(cookie.sequence).get(deadline);
 }
 
 void XcbConnection::check(xcb_void_cookie_t cookie, Deadline deadline) {
-  // Once a later reply has arrived the request is complete, so the check below cannot block.
-  sync(deadline);
-  if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
-    throw failureFrom(Reply<xcb_generic_error_t>(error));
-  }
+    // Once a later reply has arrived the request is complete, so the check below cannot block.
+    sync(deadline);
+    if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
+        throw failureFrom(Reply<xcb_generic_error_t>(error));
+    }
 }
 
 void XcbConnection::discardEvents() {
-  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) std::free(event);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_))
+        std::free(event);
 }
 
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
-  xcb_flush(connection_);
-  for (;;) {
-    if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-      return Reply<xcb_generic_event_t>(event);
+    xcb_flush(connection_);
+    for (;;) {
+        if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            return Reply<xcb_generic_event_t>(event);
+        }
+        if (broken())
+            throw XcbFailure(XcbFailure::Kind::connectionBroken);
+        if (!waitReadable(deadline))
+            return nullptr;
     }
-    if (broken()) throw XcbFailure(XcbFailure::Kind::connectionBroken);
-    if (!waitReadable(deadline)) return nullptr;
-  }
 }
 
-}  // namespace platform::x11
+} // namespace platform::x11

@@ -20,263 +20,261 @@ using testing::X11TestWorld;
 // The backend on a private display, read through its own connection while the test checks the
 // server directly through the world's.
 class X11BackendTest : public ::testing::Test {
- protected:
-  std::optional<AXAttributeValue> read(const AXUIElement& element, std::string_view attribute,
-                                       AXError expected = AXError::success) {
-    std::optional<AXAttributeValue> value;
-    EXPECT_EQ(backend.copyAttributeValue(element, attribute, value), expected) << attribute;
-    return value;
-  }
-  bool flag(const AXUIElement& element, std::string_view attribute) {
-    auto value = read(element, attribute);
-    return value && std::get<bool>(*value);
-  }
-  std::string text(const AXUIElement& element, std::string_view attribute) {
-    auto value = read(element, attribute);
-    return value ? std::get<std::string>(*value) : "";
-  }
-  // The window behind an element this backend delivered, found through its frame.
-  x11::PixelRect frameOf(const AXUIElement& window) {
-    auto position = read(window, ax::positionAttribute);
-    auto size = read(window, ax::sizeAttribute);
-    if (!position || !size) return {};
-    CGPoint p = *std::get<AXValue>(*position).point();
-    CGSize s = *std::get<AXValue>(*size).size();
-    return {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y),
-            static_cast<std::int32_t>(s.width), static_cast<std::int32_t>(s.height)};
-  }
-  x11::PixelRect expectedFrame(xcb_window_t window, x11::Extents shadow = {}) {
-    x11::PixelRect client = world.clientGeometry(window);
-    x11::Extents frame = world.frameExtents(window);
-    return {client.x - frame.left + shadow.left, client.y - frame.top + shadow.top,
-            client.width + frame.left + frame.right - shadow.left - shadow.right,
-            client.height + frame.top + frame.bottom - shadow.top - shadow.bottom};
-  }
-  AXUIElement mainWindow(pid_t pid) {
-    auto value = read(backend.createApplication(pid), ax::mainWindowAttribute);
-    EXPECT_TRUE(value.has_value());
-    return value ? std::get<AXUIElement>(*value) : backend.createSystemWide();
-  }
-  void waitForActive(xcb_window_t window) {
-    ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == window; }));
-  }
+protected:
+    std::optional<AXAttributeValue> read(const AXUIElement& element, std::string_view attribute,
+                                         AXError expected = AXError::success) {
+        std::optional<AXAttributeValue> value;
+        EXPECT_EQ(backend.copyAttributeValue(element, attribute, value), expected) << attribute;
+        return value;
+    }
+    bool flag(const AXUIElement& element, std::string_view attribute) {
+        auto value = read(element, attribute);
+        return value && std::get<bool>(*value);
+    }
+    std::string text(const AXUIElement& element, std::string_view attribute) {
+        auto value = read(element, attribute);
+        return value ? std::get<std::string>(*value) : "";
+    }
+    // The window behind an element this backend delivered, found through its frame.
+    x11::PixelRect frameOf(const AXUIElement& window) {
+        auto position = read(window, ax::positionAttribute);
+        auto size = read(window, ax::sizeAttribute);
+        if (!position || !size)
+            return {};
+        CGPoint p = *std::get<AXValue>(*position).point();
+        CGSize s = *std::get<AXValue>(*size).size();
+        return {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y),
+                static_cast<std::int32_t>(s.width), static_cast<std::int32_t>(s.height)};
+    }
+    x11::PixelRect expectedFrame(xcb_window_t window, x11::Extents shadow = {}) {
+        x11::PixelRect client = world.clientGeometry(window);
+        x11::Extents frame = world.frameExtents(window);
+        return {client.x - frame.left + shadow.left, client.y - frame.top + shadow.top,
+                client.width + frame.left + frame.right - shadow.left - shadow.right,
+                client.height + frame.top + frame.bottom - shadow.top - shadow.bottom};
+    }
+    AXUIElement mainWindow(pid_t pid) {
+        auto value = read(backend.createApplication(pid), ax::mainWindowAttribute);
+        EXPECT_TRUE(value.has_value());
+        return value ? std::get<AXUIElement>(*value) : backend.createSystemWide();
+    }
+    void waitForActive(xcb_window_t window) {
+        ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == window; }));
+    }
 
-  X11TestWorld world;
-  X11AccessibilityBackend backend{world.display()};
+    X11TestWorld world;
+    X11AccessibilityBackend backend{world.display()};
 };
 
 TEST_F(X11BackendTest, FrameIsTheServerGeometryWithTheExtents) {
-  auto client = world.startClient();
-  xcb_window_t decorated = client->open("title=decorated x=120 y=80 w=400 h=300");
-  x11::Extents shadow{20, 22, 14, 30};
-  xcb_window_t drawn = client->open("title=drawn x=600 y=200 w=500 h=400 decor=0 gtk=20,22,14,30");
+    auto client = world.startClient();
+    xcb_window_t decorated = client->open("title=decorated x=120 y=80 w=400 h=300");
+    x11::Extents shadow{20, 22, 14, 30};
+    xcb_window_t drawn = client->open("title=drawn x=600 y=200 w=500 h=400 decor=0 gtk=20,22,14,30");
 
-  AXUIElement application = backend.createApplication(client->pid());
-  auto windows = std::get<AXElementArray>(*read(application, ax::windowsAttribute));
-  ASSERT_EQ(windows.size(), 2U);
-  EXPECT_NE(world.frameExtents(decorated), x11::Extents{});
-  EXPECT_EQ(frameOf(windows[0]), expectedFrame(decorated));
-  EXPECT_EQ(frameOf(windows[1]), expectedFrame(drawn, shadow));
-  EXPECT_EQ(frameOf(windows[1]).width, 500 - 42);
+    AXUIElement application = backend.createApplication(client->pid());
+    auto windows = std::get<AXElementArray>(*read(application, ax::windowsAttribute));
+    ASSERT_EQ(windows.size(), 2U);
+    EXPECT_NE(world.frameExtents(decorated), x11::Extents{});
+    EXPECT_EQ(frameOf(windows[0]), expectedFrame(decorated));
+    EXPECT_EQ(frameOf(windows[1]), expectedFrame(drawn, shadow));
+    EXPECT_EQ(frameOf(windows[1]).width, 500 - 42);
 }
 
 TEST_F(X11BackendTest, MainWindowOfAProcessWithADialogOpenIsTheDialogsParent) {
-  auto client = world.startClient();
-  xcb_window_t document = client->open("title=document");
-  waitForActive(document);
-  xcb_window_t dialog = client->open("title=dialog type=dialog modal=1 transient=" +
-                                     std::to_string(document));
-  waitForActive(dialog);
+    auto client = world.startClient();
+    xcb_window_t document = client->open("title=document");
+    waitForActive(document);
+    xcb_window_t dialog =
+        client->open("title=dialog type=dialog modal=1 transient=" + std::to_string(document));
+    waitForActive(dialog);
 
-  AXUIElement application = backend.createApplication(client->pid());
-  EXPECT_TRUE(flag(application, ax::frontmostAttribute));
-  AXUIElement focused = std::get<AXUIElement>(*read(application, ax::focusedWindowAttribute));
-  EXPECT_TRUE(flag(focused, ax::modalAttribute));
-  EXPECT_EQ(text(focused, ax::subroleAttribute), ax::dialogSubrole);
-  AXUIElement main = mainWindow(client->pid());
-  EXPECT_EQ(frameOf(main), expectedFrame(document));
-  EXPECT_FALSE(flag(main, ax::modalAttribute));
-  EXPECT_EQ(text(main, ax::roleAttribute), ax::windowRole);
-  EXPECT_EQ(text(main, ax::subroleAttribute), ax::standardWindowSubrole);
-  std::int64_t count = 0;
-  EXPECT_EQ(backend.getAttributeValueCount(application, ax::windowsAttribute, count),
-            AXError::success);
-  EXPECT_EQ(count, 2);
+    AXUIElement application = backend.createApplication(client->pid());
+    EXPECT_TRUE(flag(application, ax::frontmostAttribute));
+    AXUIElement focused = std::get<AXUIElement>(*read(application, ax::focusedWindowAttribute));
+    EXPECT_TRUE(flag(focused, ax::modalAttribute));
+    EXPECT_EQ(text(focused, ax::subroleAttribute), ax::dialogSubrole);
+    AXUIElement main = mainWindow(client->pid());
+    EXPECT_EQ(frameOf(main), expectedFrame(document));
+    EXPECT_FALSE(flag(main, ax::modalAttribute));
+    EXPECT_EQ(text(main, ax::roleAttribute), ax::windowRole);
+    EXPECT_EQ(text(main, ax::subroleAttribute), ax::standardWindowSubrole);
+    std::int64_t count = 0;
+    EXPECT_EQ(backend.getAttributeValueCount(application, ax::windowsAttribute, count), AXError::success);
+    EXPECT_EQ(count, 2);
 }
 
 TEST_F(X11BackendTest, MainWindowWhenAnotherProcessIsActive) {
-  auto background = world.startClient();
-  xcb_window_t lower = background->open("title=lower");
-  xcb_window_t upper = background->open("title=upper pid=0");  // found through the server
-  background->open("title=palette type=utility");
-  auto foreground = world.startClient();
-  xcb_window_t other = foreground->open("title=other");
-  waitForActive(other);
+    auto background = world.startClient();
+    xcb_window_t lower = background->open("title=lower");
+    xcb_window_t upper = background->open("title=upper pid=0"); // found through the server
+    background->open("title=palette type=utility");
+    auto foreground = world.startClient();
+    xcb_window_t other = foreground->open("title=other");
+    waitForActive(other);
 
-  AXUIElement application = backend.createApplication(background->pid());
-  EXPECT_FALSE(flag(application, ax::frontmostAttribute));
-  EXPECT_FALSE(read(application, ax::focusedWindowAttribute).has_value());
-  // The topmost normal window: the utility window above it does not count.
-  EXPECT_EQ(frameOf(mainWindow(background->pid())), expectedFrame(upper));
-  (void)lower;
+    AXUIElement application = backend.createApplication(background->pid());
+    EXPECT_FALSE(flag(application, ax::frontmostAttribute));
+    EXPECT_FALSE(read(application, ax::focusedWindowAttribute).has_value());
+    // The topmost normal window: the utility window above it does not count.
+    EXPECT_EQ(frameOf(mainWindow(background->pid())), expectedFrame(upper));
+    (void)lower;
 }
 
 TEST_F(X11BackendTest, MainWindowOfAProcessWhoseOnlyWindowIsMinimized) {
-  auto client = world.startClient();
-  xcb_window_t only = client->open("title=only");
-  client->minimize(only);
+    auto client = world.startClient();
+    xcb_window_t only = client->open("title=only");
+    client->minimize(only);
 
-  AXUIElement application = backend.createApplication(client->pid());
-  EXPECT_FALSE(flag(application, ax::frontmostAttribute));
-  EXPECT_FALSE(read(application, ax::focusedWindowAttribute).has_value());
-  AXUIElement main = mainWindow(client->pid());
-  EXPECT_TRUE(flag(main, ax::minimizedAttribute));
-  EXPECT_EQ(frameOf(main), expectedFrame(only));
+    AXUIElement application = backend.createApplication(client->pid());
+    EXPECT_FALSE(flag(application, ax::frontmostAttribute));
+    EXPECT_FALSE(read(application, ax::focusedWindowAttribute).has_value());
+    AXUIElement main = mainWindow(client->pid());
+    EXPECT_TRUE(flag(main, ax::minimizedAttribute));
+    EXPECT_EQ(frameOf(main), expectedFrame(only));
 }
 
 TEST_F(X11BackendTest, SubrolesByWindowType) {
-  auto client = world.startClient();
-  struct Case {
-    const char* options;
-    std::string_view subrole;
-  };
-  xcb_window_t parent = client->open("title=parent");
-  const Case cases[] = {
-      {"type=normal", ax::standardWindowSubrole},
-      {"type=dialog", ax::dialogSubrole},
-      {"type=utility", ax::floatingWindowSubrole},
-      {"type=toolbar", ax::unknownSubrole},
-  };
-  for (const Case& c : cases) {
-    client->open(std::string("title=typed ") + c.options);
-  }
-  // The first standard type decides.
-  client->open("title=toolbar-first types=toolbar,normal");
-  client->open("title=untyped-transient transient=" + std::to_string(parent));
-  auto windows = std::get<AXElementArray>(
-      *read(backend.createApplication(client->pid()), ax::windowsAttribute));
-  ASSERT_EQ(windows.size(), 7U);
-  EXPECT_EQ(text(windows[0], ax::subroleAttribute), ax::standardWindowSubrole);
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(text(windows[i + 1], ax::subroleAttribute), cases[i].subrole) << cases[i].options;
-  }
-  EXPECT_EQ(text(windows[5], ax::subroleAttribute), ax::unknownSubrole);
-  EXPECT_EQ(text(windows[6], ax::subroleAttribute), ax::dialogSubrole);
+    auto client = world.startClient();
+    struct Case {
+        const char* options;
+        std::string_view subrole;
+    };
+    xcb_window_t parent = client->open("title=parent");
+    const Case cases[] = {
+        {"type=normal", ax::standardWindowSubrole},
+        {"type=dialog", ax::dialogSubrole},
+        {"type=utility", ax::floatingWindowSubrole},
+        {"type=toolbar", ax::unknownSubrole},
+    };
+    for (const Case& c : cases) {
+        client->open(std::string("title=typed ") + c.options);
+    }
+    // The first standard type decides.
+    client->open("title=toolbar-first types=toolbar,normal");
+    client->open("title=untyped-transient transient=" + std::to_string(parent));
+    auto windows =
+        std::get<AXElementArray>(*read(backend.createApplication(client->pid()), ax::windowsAttribute));
+    ASSERT_EQ(windows.size(), 7U);
+    EXPECT_EQ(text(windows[0], ax::subroleAttribute), ax::standardWindowSubrole);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(text(windows[i + 1], ax::subroleAttribute), cases[i].subrole) << cases[i].options;
+    }
+    EXPECT_EQ(text(windows[5], ax::subroleAttribute), ax::unknownSubrole);
+    EXPECT_EQ(text(windows[6], ax::subroleAttribute), ax::dialogSubrole);
 }
 
 TEST_F(X11BackendTest, SizeOfAFixedWindowIsNotSettable) {
-  auto client = world.startClient();
-  xcb_window_t fixed = client->open("title=fixed w=300 h=200 min=300x200 max=300x200");
-  xcb_window_t limited = client->open("title=limited min=200x100 max=900x700");
-  (void)fixed;
-  (void)limited;
-  auto windows = std::get<AXElementArray>(
-      *read(backend.createApplication(client->pid()), ax::windowsAttribute));
-  ASSERT_EQ(windows.size(), 2U);
-  bool settable = true;
-  EXPECT_EQ(backend.isAttributeSettable(windows[0], ax::sizeAttribute, settable), AXError::success);
-  EXPECT_FALSE(settable);
-  EXPECT_EQ(backend.isAttributeSettable(windows[1], ax::sizeAttribute, settable), AXError::success);
-  EXPECT_TRUE(settable);
+    auto client = world.startClient();
+    xcb_window_t fixed = client->open("title=fixed w=300 h=200 min=300x200 max=300x200");
+    xcb_window_t limited = client->open("title=limited min=200x100 max=900x700");
+    (void)fixed;
+    (void)limited;
+    auto windows =
+        std::get<AXElementArray>(*read(backend.createApplication(client->pid()), ax::windowsAttribute));
+    ASSERT_EQ(windows.size(), 2U);
+    bool settable = true;
+    EXPECT_EQ(backend.isAttributeSettable(windows[0], ax::sizeAttribute, settable), AXError::success);
+    EXPECT_FALSE(settable);
+    EXPECT_EQ(backend.isAttributeSettable(windows[1], ax::sizeAttribute, settable), AXError::success);
+    EXPECT_TRUE(settable);
 }
 
 TEST_F(X11BackendTest, ErrorCodes) {
-  auto client = world.startClient();
-  xcb_window_t window = client->open("title=doomed");
-  AXUIElement application = backend.createApplication(client->pid());
-  AXUIElement element = mainWindow(client->pid());
-  std::optional<AXAttributeValue> value;
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=doomed");
+    AXUIElement application = backend.createApplication(client->pid());
+    AXUIElement element = mainWindow(client->pid());
+    std::optional<AXAttributeValue> value;
 
-  // No enhanced interface on this platform, for reads and writes alike.
-  EXPECT_EQ(backend.copyAttributeValue(application, ax::enhancedUserInterfaceAttribute, value),
-            AXError::attributeUnsupported);
-  EXPECT_EQ(backend.setAttributeValue(application, ax::enhancedUserInterfaceAttribute, false),
-            AXError::attributeUnsupported);
-  EXPECT_EQ(backend.copyAttributeValue(element, "AXTitle", value), AXError::attributeUnsupported);
-  EXPECT_EQ(backend.setAttributeValue(element, ax::sizeAttribute, AXValue(CGPoint{1, 2})),
-            AXError::illegalArgument);
+    // No enhanced interface on this platform, for reads and writes alike.
+    EXPECT_EQ(backend.copyAttributeValue(application, ax::enhancedUserInterfaceAttribute, value),
+              AXError::attributeUnsupported);
+    EXPECT_EQ(backend.setAttributeValue(application, ax::enhancedUserInterfaceAttribute, false),
+              AXError::attributeUnsupported);
+    EXPECT_EQ(backend.copyAttributeValue(element, "AXTitle", value), AXError::attributeUnsupported);
+    EXPECT_EQ(backend.setAttributeValue(element, ax::sizeAttribute, AXValue(CGPoint{1, 2})),
+              AXError::illegalArgument);
 
-  // A window destroyed between two calls is gone; so is a process that ended.
-  ASSERT_EQ(backend.copyAttributeValue(element, ax::positionAttribute, value), AXError::success);
-  client->destroy(window);
-  EXPECT_EQ(backend.copyAttributeValue(element, ax::positionAttribute, value),
-            AXError::invalidUIElement);
-  EXPECT_EQ(backend.setAttributeValue(element, ax::positionAttribute, AXValue(CGPoint{1, 2})),
-            AXError::invalidUIElement);
-  // A process without windows has no main window.
-  value.reset();
-  EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
-            AXError::success);
-  EXPECT_FALSE(value.has_value());
-  pid_t pid = client->pid();
-  client.reset();
-  EXPECT_EQ(backend.copyAttributeValue(backend.createApplication(pid), ax::windowsAttribute, value),
-            AXError::invalidUIElement);
+    // A window destroyed between two calls is gone; so is a process that ended.
+    ASSERT_EQ(backend.copyAttributeValue(element, ax::positionAttribute, value), AXError::success);
+    client->destroy(window);
+    EXPECT_EQ(backend.copyAttributeValue(element, ax::positionAttribute, value), AXError::invalidUIElement);
+    EXPECT_EQ(backend.setAttributeValue(element, ax::positionAttribute, AXValue(CGPoint{1, 2})),
+              AXError::invalidUIElement);
+    // A process without windows has no main window.
+    value.reset();
+    EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
+    EXPECT_FALSE(value.has_value());
+    pid_t pid = client->pid();
+    client.reset();
+    EXPECT_EQ(backend.copyAttributeValue(backend.createApplication(pid), ax::windowsAttribute, value),
+              AXError::invalidUIElement);
 }
 
 TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
-  auto client = world.startClient();
-  client->open("title=frozen");
-  AXUIElement application = backend.createApplication(client->pid());
-  ASSERT_EQ(backend.setMessagingTimeout(backend.createSystemWide(), 0.2F), AXError::success);
-  std::optional<AXAttributeValue> value;
-  ASSERT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
-            AXError::success);
+    auto client = world.startClient();
+    client->open("title=frozen");
+    AXUIElement application = backend.createApplication(client->pid());
+    ASSERT_EQ(backend.setMessagingTimeout(backend.createSystemWide(), 0.2F), AXError::success);
+    std::optional<AXAttributeValue> value;
+    ASSERT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
 
-  // A backend that connects only now waits for the server's greeting no longer either.
-  X11AccessibilityBackend late(world.display());
-  ASSERT_EQ(late.setMessagingTimeout(late.createSystemWide(), 0.2F), AXError::success);
+    // A backend that connects only now waits for the server's greeting no longer either.
+    X11AccessibilityBackend late(world.display());
+    ASSERT_EQ(late.setMessagingTimeout(late.createSystemWide(), 0.2F), AXError::success);
 
-  ::kill(world.serverPid(), SIGSTOP);
-  AXError frozen = backend.copyAttributeValue(application, ax::mainWindowAttribute, value);
-  AXError unreachable = late.copyAttributeValue(late.createApplication(client->pid()),
-                                                ax::mainWindowAttribute, value);
-  bool trusted = late.isProcessTrusted();
-  ::kill(world.serverPid(), SIGCONT);
-  EXPECT_EQ(frozen, AXError::cannotComplete);
-  EXPECT_EQ(unreachable, AXError::cannotComplete);
-  EXPECT_FALSE(trusted);
-  // The connection stays usable once the server answers again.
-  EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value),
-            AXError::success);
-  EXPECT_TRUE(value.has_value());
+    ::kill(world.serverPid(), SIGSTOP);
+    AXError frozen = backend.copyAttributeValue(application, ax::mainWindowAttribute, value);
+    AXError unreachable =
+        late.copyAttributeValue(late.createApplication(client->pid()), ax::mainWindowAttribute, value);
+    bool trusted = late.isProcessTrusted();
+    ::kill(world.serverPid(), SIGCONT);
+    EXPECT_EQ(frozen, AXError::cannotComplete);
+    EXPECT_EQ(unreachable, AXError::cannotComplete);
+    EXPECT_FALSE(trusted);
+    // The connection stays usable once the server answers again.
+    EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
+    EXPECT_TRUE(value.has_value());
 }
 
 TEST_F(X11BackendTest, CallsFromAWorkerThreadAndTheMainThreadAtOnce) {
-  auto client = world.startClient();
-  client->open("title=shared");
-  AXUIElement window = mainWindow(client->pid());
-  std::atomic<int> failures{0};
-  std::thread worker([&] {
+    auto client = world.startClient();
+    client->open("title=shared");
+    AXUIElement window = mainWindow(client->pid());
+    std::atomic<int> failures{0};
+    std::thread worker([&] {
+        for (int i = 0; i < 40; ++i) {
+            const AXValue size(CGSize{300.0 + i, 200.0});
+            if (backend.setAttributeValue(window, ax::sizeAttribute, size) != AXError::success)
+                ++failures;
+            std::optional<AXAttributeValue> value;
+            if (backend.copyAttributeValue(window, ax::sizeAttribute, value) != AXError::success || !value ||
+                std::get<AXValue>(*value) != size) {
+                ++failures;
+            }
+        }
+    });
     for (int i = 0; i < 40; ++i) {
-      const AXValue size(CGSize{300.0 + i, 200.0});
-      if (backend.setAttributeValue(window, ax::sizeAttribute, size) != AXError::success) ++failures;
-      std::optional<AXAttributeValue> value;
-      if (backend.copyAttributeValue(window, ax::sizeAttribute, value) != AXError::success ||
-          !value || std::get<AXValue>(*value) != size) {
-        ++failures;
-      }
+        if (!backend.isProcessTrusted())
+            ++failures;
     }
-  });
-  for (int i = 0; i < 40; ++i) {
-    if (!backend.isProcessTrusted()) ++failures;
-  }
-  worker.join();
-  EXPECT_EQ(failures.load(), 0);
+    worker.join();
+    EXPECT_EQ(failures.load(), 0);
 }
 
 TEST(X11BackendTrust, TrustedOnlyWhileAnEwmhWindowManagerRuns) {
-  X11TestWorld world;
-  X11AccessibilityBackend backend(world.display());
-  EXPECT_TRUE(backend.isProcessTrusted());
-  world.stopWindowManager();
-  EXPECT_FALSE(backend.isProcessTrusted());
+    X11TestWorld world;
+    X11AccessibilityBackend backend(world.display());
+    EXPECT_TRUE(backend.isProcessTrusted());
+    world.stopWindowManager();
+    EXPECT_FALSE(backend.isProcessTrusted());
 
-  X11TestWorld bare({.windowManager = false});
-  EXPECT_FALSE(X11AccessibilityBackend(bare.display()).isProcessTrusted());
-  // No display at all.
-  EXPECT_FALSE(X11AccessibilityBackend(":65000").isProcessTrusted());
+    X11TestWorld bare({.windowManager = false});
+    EXPECT_FALSE(X11AccessibilityBackend(bare.display()).isProcessTrusted());
+    // No display at all.
+    EXPECT_FALSE(X11AccessibilityBackend(":65000").isProcessTrusted());
 }
 
-}  // namespace
-}  // namespace platform
+} // namespace
+} // namespace platform

@@ -44,8 +44,8 @@ public:
 
     // REQUIRES: permit and now are set (std::invalid_argument otherwise).
     AccessibilityWindowEvents(Calls calls, ContinuousInstant deadline,
-                              std::shared_ptr<const WindowOperationPermit> permit, bool restoresEnhancedInterface,
-                              Now now)
+                              std::shared_ptr<const WindowOperationPermit> permit,
+                              bool restoresEnhancedInterface, Now now)
         : calls_(std::move(calls)), deadline_(deadline), permit_(std::move(permit)),
           restoresEnhancedInterface_(restoresEnhancedInterface), now_(std::move(now)) {
         if (permit_ == nullptr || !now_) {
@@ -128,7 +128,9 @@ private:
                error.code == platform::rawCode(platform::AXError::attributeUnsupported);
     }
 
-    static platform::CGPoint point(const DesktopPoint& point) noexcept { return {point.x.value(), point.y.value()}; }
+    static platform::CGPoint point(const DesktopPoint& point) noexcept {
+        return {point.x.value(), point.y.value()};
+    }
 
     void checkPermit() const { permit_->check(deadline_, now_()); }
 
@@ -189,7 +191,8 @@ private:
     DesktopFrame frame(const Element& window) const {
         const platform::CGPoint position =
             guarded([&] { return calls_.point(AccessibilityAttribute::position, window); });
-        const platform::CGSize size = guarded([&] { return calls_.size(AccessibilityAttribute::size, window); });
+        const platform::CGSize size =
+            guarded([&] { return calls_.size(AccessibilityAttribute::size, window); });
         if (!std::isfinite(position.x) || !std::isfinite(position.y) || !std::isfinite(size.width) ||
             !std::isfinite(size.height)) {
             throw WindowOperationFailure::geometry(GeometryError{GeometryError::Kind::nonFinitePoints});

@@ -44,7 +44,8 @@ private:
     platform::AXAttributeValue copy(AccessibilityAttribute attribute, const Element& of) const;
     platform::AXValue boxedValue(AccessibilityAttribute attribute, platform::AXValueType type,
                                  const Element& of) const;
-    void write(AccessibilityAttribute attribute, const platform::AXAttributeValue& value, const Element& of) const;
+    void write(AccessibilityAttribute attribute, const platform::AXAttributeValue& value,
+               const Element& of) const;
 
     std::shared_ptr<platform::AccessibilityBackend> backend_;
 };

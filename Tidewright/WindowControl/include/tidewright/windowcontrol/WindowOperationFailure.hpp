@@ -31,7 +31,9 @@ public:
         invalidated,
     };
 
-    static WindowOperationFailure construction(std::int32_t code) noexcept { return {Case::construction, code}; }
+    static WindowOperationFailure construction(std::int32_t code) noexcept {
+        return {Case::construction, code};
+    }
     static WindowOperationFailure transport(std::int32_t code) noexcept { return {Case::transport, code}; }
     static WindowOperationFailure remote(std::int32_t code) noexcept { return {Case::remote, code}; }
     static WindowOperationFailure geometry(GeometryError error) noexcept { return {Case::geometry, error}; }

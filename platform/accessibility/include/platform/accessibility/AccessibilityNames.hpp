@@ -7,10 +7,10 @@
 namespace platform::ax {
 
 // Attributes of an application element.
-inline constexpr std::string_view frontmostAttribute = "AXFrontmost";             // bool
-inline constexpr std::string_view mainWindowAttribute = "AXMainWindow";           // AXUIElement
-inline constexpr std::string_view focusedWindowAttribute = "AXFocusedWindow";     // AXUIElement
-inline constexpr std::string_view windowsAttribute = "AXWindows";                 // AXElementArray
+inline constexpr std::string_view frontmostAttribute = "AXFrontmost";         // bool
+inline constexpr std::string_view mainWindowAttribute = "AXMainWindow";       // AXUIElement
+inline constexpr std::string_view focusedWindowAttribute = "AXFocusedWindow"; // AXUIElement
+inline constexpr std::string_view windowsAttribute = "AXWindows";             // AXElementArray
 inline constexpr std::string_view enhancedUserInterfaceAttribute = "AXEnhancedUserInterface"; // bool
 
 // Attributes of a window element.

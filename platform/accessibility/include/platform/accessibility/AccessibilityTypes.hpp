@@ -32,7 +32,9 @@ enum class AXError : std::int32_t {
     notEnoughPrecision = -25214,
 };
 
-constexpr std::int32_t rawCode(AXError error) noexcept { return static_cast<std::int32_t>(error); }
+constexpr std::int32_t rawCode(AXError error) noexcept {
+    return static_cast<std::int32_t>(error);
+}
 
 // What a backend keeps behind an element handle. Backends derive their own kind from it; once made
 // it never changes, so handles to it can be shared between threads without a lock.

@@ -27,8 +27,8 @@ void continuationDropped(const std::string& label) noexcept;
 template <class T>
 class ContinuationState {
 public:
-    ContinuationState(std::string label, std::shared_ptr<TaskCore> task,
-                      std::coroutine_handle<> handle, Outcome<T>* slot)
+    ContinuationState(std::string label, std::shared_ptr<TaskCore> task, std::coroutine_handle<> handle,
+                      Outcome<T>* slot)
         : label_(std::move(label)), task_(std::move(task)), handle_(handle), slot_(slot) {}
 
     ~ContinuationState() {
@@ -64,15 +64,12 @@ template <class T = void>
 class Continuation {
 public:
     template <class U = T>
-        requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T>
-    void resume(U&& value) const {
+    requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T> void resume(U&& value) const {
         detail::Outcome<T> outcome;
         outcome.setValue(std::forward<U>(value));
         state_->resume(std::move(outcome));
     }
-    void resume() const
-        requires std::is_void_v<T>
-    {
+    void resume() const requires std::is_void_v<T> {
         detail::Outcome<T> outcome;
         outcome.setValue();
         state_->resume(std::move(outcome));

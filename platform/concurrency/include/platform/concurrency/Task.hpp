@@ -196,8 +196,7 @@ public:
     struct promise_type : detail::AsyncPromiseBase<T> {
         Async get_return_object() noexcept { return Async(Handle::from_promise(*this)); }
         template <class U = T>
-            requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T>
-        void return_value(U&& value) {
+        requires(!std::is_void_v<T>) && std::is_convertible_v<U&&, T> void return_value(U&& value) {
             this->outcome_.setValue(std::forward<U>(value));
         }
     };

@@ -13,9 +13,7 @@ public:
 
 class LiveWallClock final : public WallClock {
 public:
-    std::chrono::system_clock::time_point now() const override {
-        return std::chrono::system_clock::now();
-    }
+    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
 };
 
 class ManualWallClock final : public WallClock {

@@ -9,9 +9,9 @@
 namespace platform::testing {
 
 inline std::chrono::nanoseconds bootTime() {
-  timespec now{};
-  ::clock_gettime(CLOCK_BOOTTIME, &now);
-  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
-}  // namespace platform::testing
+} // namespace platform::testing

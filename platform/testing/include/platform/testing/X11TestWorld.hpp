@@ -18,82 +18,82 @@ class X11TestWorld;
 
 // One client process of ours; each is its own application, with its own process id.
 class TestClient {
- public:
-  pid_t pid() const { return process_->pid(); }
-  // Opens a window (options as the test client reads them, e.g. "title=a w=400 h=300 min=200x100")
-  // and returns once the window manager manages it (and maximized it, when asked).
-  // THROWS std::runtime_error when that does not happen in time.
-  xcb_window_t open(const std::string& options);
-  // Returns once the window manager has dropped the window.
-  void destroy(xcb_window_t window);
-  // Asks for the iconic state and returns once the window manager applied it and moved the
-  // focus away.
-  void minimize(xcb_window_t window);
+public:
+    pid_t pid() const { return process_->pid(); }
+    // Opens a window (options as the test client reads them, e.g. "title=a w=400 h=300 min=200x100")
+    // and returns once the window manager manages it (and maximized it, when asked).
+    // THROWS std::runtime_error when that does not happen in time.
+    xcb_window_t open(const std::string& options);
+    // Returns once the window manager has dropped the window.
+    void destroy(xcb_window_t window);
+    // Asks for the iconic state and returns once the window manager applied it and moved the
+    // focus away.
+    void minimize(xcb_window_t window);
 
- private:
-  friend class X11TestWorld;
-  TestClient(X11TestWorld& world, std::unique_ptr<ChildProcess> process)
-      : world_(world), process_(std::move(process)) {}
-  std::string request(const std::string& line, const std::string& answerPrefix);
+private:
+    friend class X11TestWorld;
+    TestClient(X11TestWorld& world, std::unique_ptr<ChildProcess> process)
+        : world_(world), process_(std::move(process)) {}
+    std::string request(const std::string& line, const std::string& answerPrefix);
 
-  X11TestWorld& world_;
-  std::unique_ptr<ChildProcess> process_;
+    X11TestWorld& world_;
+    std::unique_ptr<ChildProcess> process_;
 };
 
 struct Monitor {
-  std::string name;
-  x11::PixelRect area;
-  bool primary = false;
+    std::string name;
+    x11::PixelRect area;
+    bool primary = false;
 };
 
 class X11TestWorld {
- public:
-  struct Options {
-    int width = 1920;
-    int height = 1080;
-    bool windowManager = true;
-  };
-  // THROWS std::runtime_error when the server or the window manager does not come up in time.
-  explicit X11TestWorld(Options options);
-  X11TestWorld() : X11TestWorld(Options{}) {}
-  ~X11TestWorld();
+public:
+    struct Options {
+        int width = 1920;
+        int height = 1080;
+        bool windowManager = true;
+    };
+    // THROWS std::runtime_error when the server or the window manager does not come up in time.
+    explicit X11TestWorld(Options options);
+    X11TestWorld() : X11TestWorld(Options{}) {}
+    ~X11TestWorld();
 
-  // ":N", to pass on to the code under test.
-  const std::string& display() const { return display_; }
-  // The world's own connection, for checks that bypass the code under test.
-  x11::XcbConnection& connection() { return *connection_; }
-  x11::X11Desktop& desktop() { return *desktop_; }
+    // ":N", to pass on to the code under test.
+    const std::string& display() const { return display_; }
+    // The world's own connection, for checks that bypass the code under test.
+    x11::XcbConnection& connection() { return *connection_; }
+    x11::X11Desktop& desktop() { return *desktop_; }
 
-  std::unique_ptr<TestClient> startClient();
-  // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
-  void setMonitors(const std::vector<Monitor>& monitors);
-  void stopWindowManager();
-  // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
-  pid_t serverPid() const { return server_->pid(); }
+    std::unique_ptr<TestClient> startClient();
+    // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
+    void setMonitors(const std::vector<Monitor>& monitors);
+    void stopWindowManager();
+    // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
+    pid_t serverPid() const { return server_->pid(); }
 
-  // Re-evaluates the predicate after every X event on the world's connection until it holds;
-  // false when it did not within the timeout.
-  bool waitUntil(const std::function<bool()>& predicate,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(5));
-  // Also delivers property changes of this window to waitUntil.
-  void watch(xcb_window_t window);
-  // Raw geometry as the X server reports it: the client's inside corner in root coordinates.
-  x11::PixelRect clientGeometry(xcb_window_t window);
-  // The window manager's _NET_FRAME_EXTENTS of a window, read directly.
-  x11::Extents frameExtents(xcb_window_t window);
-  xcb_window_t activeWindow();
-  x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
+    // Re-evaluates the predicate after every X event on the world's connection until it holds;
+    // false when it did not within the timeout.
+    bool waitUntil(const std::function<bool()>& predicate,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Also delivers property changes of this window to waitUntil.
+    void watch(xcb_window_t window);
+    // Raw geometry as the X server reports it: the client's inside corner in root coordinates.
+    x11::PixelRect clientGeometry(xcb_window_t window);
+    // The window manager's _NET_FRAME_EXTENTS of a window, read directly.
+    x11::Extents frameExtents(xcb_window_t window);
+    xcb_window_t activeWindow();
+    x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
 
- private:
-  void run(const std::vector<std::string>& arguments);
-  void waitForEventLoop();
+private:
+    void run(const std::vector<std::string>& arguments);
+    void waitForEventLoop();
 
-  std::string home_;
-  std::unique_ptr<ChildProcess> server_;
-  std::string display_;
-  std::unique_ptr<x11::XcbConnection> connection_;
-  std::unique_ptr<x11::X11Desktop> desktop_;
-  std::unique_ptr<ChildProcess> windowManager_;
+    std::string home_;
+    std::unique_ptr<ChildProcess> server_;
+    std::string display_;
+    std::unique_ptr<x11::XcbConnection> connection_;
+    std::unique_ptr<x11::X11Desktop> desktop_;
+    std::unique_ptr<ChildProcess> windowManager_;
 };
 
-}  // namespace platform::testing
+} // namespace platform::testing

@@ -22,43 +22,43 @@ namespace platform {
 namespace x11 {
 class XcbConnection;
 class X11Desktop;
-}  // namespace x11
+} // namespace x11
 
 // Safe for concurrent access: operations run one at a time on one connection, and the trust test
 // has a connection of its own so that it never waits behind a write.
 class X11AccessibilityBackend final : public AccessibilityBackend {
- public:
-  // display: the X display to use; empty for $DISPLAY. Connects on first use, and again after a
-  // broken connection.
-  explicit X11AccessibilityBackend(std::string display = {});
-  ~X11AccessibilityBackend() override;
+public:
+    // display: the X display to use; empty for $DISPLAY. Connects on first use, and again after a
+    // broken connection.
+    explicit X11AccessibilityBackend(std::string display = {});
+    ~X11AccessibilityBackend() override;
 
-  // True when an EWMH window manager runs (_NET_SUPPORTING_WM_CHECK) and _NET_SUPPORTED lists what
-  // the backend uses: the client lists, the active window, the window state with both maximized
-  // states, the frame extents and their request, and _NET_MOVERESIZE_WINDOW.
-  bool isProcessTrusted() override;
-  AXUIElement createApplication(std::int32_t pid) override;
-  AXUIElement createSystemWide() override;
-  AXError setMessagingTimeout(const AXUIElement& element, float seconds) override;
-  AXError copyAttributeValue(const AXUIElement& element, std::string_view attribute,
-                             std::optional<AXAttributeValue>& value) override;
-  AXError getAttributeValueCount(const AXUIElement& element, std::string_view attribute,
-                                 std::int64_t& count) override;
-  AXError isAttributeSettable(const AXUIElement& element, std::string_view attribute,
-                              bool& settable) override;
-  AXError setAttributeValue(const AXUIElement& element, std::string_view attribute,
-                            const AXAttributeValue& value) override;
+    // True when an EWMH window manager runs (_NET_SUPPORTING_WM_CHECK) and _NET_SUPPORTED lists what
+    // the backend uses: the client lists, the active window, the window state with both maximized
+    // states, the frame extents and their request, and _NET_MOVERESIZE_WINDOW.
+    bool isProcessTrusted() override;
+    AXUIElement createApplication(std::int32_t pid) override;
+    AXUIElement createSystemWide() override;
+    AXError setMessagingTimeout(const AXUIElement& element, float seconds) override;
+    AXError copyAttributeValue(const AXUIElement& element, std::string_view attribute,
+                               std::optional<AXAttributeValue>& value) override;
+    AXError getAttributeValueCount(const AXUIElement& element, std::string_view attribute,
+                                   std::int64_t& count) override;
+    AXError isAttributeSettable(const AXUIElement& element, std::string_view attribute,
+                                bool& settable) override;
+    AXError setAttributeValue(const AXUIElement& element, std::string_view attribute,
+                              const AXAttributeValue& value) override;
 
- private:
-  struct Session;
-  template <class Body>
-  AXError withSession(Session& session, const AXUIElement& element, Body&& body);
-  float timeoutOf(const AXUIElement& element) const;
+private:
+    struct Session;
+    template <class Body>
+    AXError withSession(Session& session, const AXUIElement& element, Body&& body);
+    float timeoutOf(const AXUIElement& element) const;
 
-  std::string display_;
-  std::atomic<float> systemTimeout_;
-  std::unique_ptr<Session> operations_;
-  std::unique_ptr<Session> trust_;
+    std::string display_;
+    std::atomic<float> systemTimeout_;
+    std::unique_ptr<Session> operations_;
+    std::unique_ptr<Session> trust_;
 };
 
-}  // namespace platform
+} // namespace platform

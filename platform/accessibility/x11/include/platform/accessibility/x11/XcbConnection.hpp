@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 using Deadline = Clock::time_point;
 
 struct FreeDeleter {
-  void operator()(void* pointer) const noexcept { std::free(pointer); }
+    void operator()(void* pointer) const noexcept { std::free(pointer); }
 };
 // An xcb reply or error, freed with free() as libxcb requires.
 template <class T>
@@ -27,49 +27,75 @@ using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // Why an X request did not deliver what was asked.
 struct XcbFailure : std::runtime_error {
-  enum class Kind {
-    timedOut,          // no answer before the deadline
-    connectionBroken,  // no display, or the connection closed
-    xError,            // the server answered with an error
-  };
-  XcbFailure(Kind kind, std::uint8_t errorCode = 0, std::uint8_t majorOpcode = 0);
-  Kind kind;
-  std::uint8_t errorCode;  // XCB_WINDOW, XCB_MATCH, ... when kind is xError
-  std::uint8_t majorOpcode;
+    enum class Kind {
+        timedOut,         // no answer before the deadline
+        connectionBroken, // no display, or the connection closed
+        xError,           // the server answered with an error
+    };
+    XcbFailure(Kind kind, std::uint8_t errorCode = 0, std::uint8_t majorOpcode = 0);
+    Kind kind;
+    std::uint8_t errorCode; // XCB_WINDOW, XCB_MATCH, ... when kind is xError
+    std::uint8_t majorOpcode;
 
-  bool isBadWindow() const {
-    return kind == Kind::xError && (errorCode == XCB_WINDOW || errorCode == XCB_DRAWABLE);
-  }
+    bool isBadWindow() const {
+        return kind == Kind::xError && (errorCode == XCB_WINDOW || errorCode == XCB_DRAWABLE);
+    }
 };
 
 // The atoms the stand-ins use, interned once per connection. The order of the names below is the
 // order of the members.
 struct Atoms {
-  xcb_atom_t netSupported, netSupportingWmCheck, netClientList, netClientListStacking,
-      netActiveWindow, netWmPid, netWmState, netWmStateMaximizedVert, netWmStateMaximizedHorz,
-      netWmStateFullscreen, netWmStateHidden, netWmStateModal, netWmWindowType,
-      netWmWindowTypeNormal, netWmWindowTypeDialog, netWmWindowTypeUtility, netWmAllowedActions,
-      netWmActionResize, netWmActionMove, netFrameExtents, netRequestFrameExtents,
-      netMoveresizeWindow, gtkFrameExtents, wmState, wmChangeState, wmTransientFor, wmNormalHints,
-      wmName, netWmName, utf8String;
-  // The other window types of the standard, each of which makes a window neither normal, dialog
-  // nor utility when it comes first.
-  xcb_atom_t netWmWindowTypeOthers[11];
+    xcb_atom_t netSupported, netSupportingWmCheck, netClientList, netClientListStacking, netActiveWindow,
+        netWmPid, netWmState, netWmStateMaximizedVert, netWmStateMaximizedHorz, netWmStateFullscreen,
+        netWmStateHidden, netWmStateModal, netWmWindowType, netWmWindowTypeNormal, netWmWindowTypeDialog,
+        netWmWindowTypeUtility, netWmAllowedActions, netWmActionResize, netWmActionMove, netFrameExtents,
+        netRequestFrameExtents, netMoveresizeWindow, gtkFrameExtents, wmState, wmChangeState, wmTransientFor,
+        wmNormalHints, wmName, netWmName, utf8String;
+    // The other window types of the standard, each of which makes a window neither normal, dialog
+    // nor utility when it comes first.
+    xcb_atom_t netWmWindowTypeOthers[11];
 };
-inline constexpr std::array atomNames{
-    "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING",
-    "_NET_ACTIVE_WINDOW", "_NET_WM_PID", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT",
-    "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN",
-    "_NET_WM_STATE_MODAL", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
-    "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_ALLOWED_ACTIONS",
-    "_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MOVE", "_NET_FRAME_EXTENTS",
-    "_NET_REQUEST_FRAME_EXTENTS", "_NET_MOVERESIZE_WINDOW", "_GTK_FRAME_EXTENTS", "WM_STATE",
-    "WM_CHANGE_STATE", "WM_TRANSIENT_FOR", "WM_NORMAL_HINTS", "WM_NAME", "_NET_WM_NAME",
-    "UTF8_STRING", "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_DOCK",
-    "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_MENU", "_NET_WM_WINDOW_TYPE_SPLASH",
-    "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", "_NET_WM_WINDOW_TYPE_POPUP_MENU",
-    "_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_NOTIFICATION", "_NET_WM_WINDOW_TYPE_COMBO",
-    "_NET_WM_WINDOW_TYPE_DND"};
+inline constexpr std::array atomNames{"_NET_SUPPORTED",
+                                      "_NET_SUPPORTING_WM_CHECK",
+                                      "_NET_CLIENT_LIST",
+                                      "_NET_CLIENT_LIST_STACKING",
+                                      "_NET_ACTIVE_WINDOW",
+                                      "_NET_WM_PID",
+                                      "_NET_WM_STATE",
+                                      "_NET_WM_STATE_MAXIMIZED_VERT",
+                                      "_NET_WM_STATE_MAXIMIZED_HORZ",
+                                      "_NET_WM_STATE_FULLSCREEN",
+                                      "_NET_WM_STATE_HIDDEN",
+                                      "_NET_WM_STATE_MODAL",
+                                      "_NET_WM_WINDOW_TYPE",
+                                      "_NET_WM_WINDOW_TYPE_NORMAL",
+                                      "_NET_WM_WINDOW_TYPE_DIALOG",
+                                      "_NET_WM_WINDOW_TYPE_UTILITY",
+                                      "_NET_WM_ALLOWED_ACTIONS",
+                                      "_NET_WM_ACTION_RESIZE",
+                                      "_NET_WM_ACTION_MOVE",
+                                      "_NET_FRAME_EXTENTS",
+                                      "_NET_REQUEST_FRAME_EXTENTS",
+                                      "_NET_MOVERESIZE_WINDOW",
+                                      "_GTK_FRAME_EXTENTS",
+                                      "WM_STATE",
+                                      "WM_CHANGE_STATE",
+                                      "WM_TRANSIENT_FOR",
+                                      "WM_NORMAL_HINTS",
+                                      "WM_NAME",
+                                      "_NET_WM_NAME",
+                                      "UTF8_STRING",
+                                      "_NET_WM_WINDOW_TYPE_DESKTOP",
+                                      "_NET_WM_WINDOW_TYPE_DOCK",
+                                      "_NET_WM_WINDOW_TYPE_TOOLBAR",
+                                      "_NET_WM_WINDOW_TYPE_MENU",
+                                      "_NET_WM_WINDOW_TYPE_SPLASH",
+                                      "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU",
+                                      "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+                                      "_NET_WM_WINDOW_TYPE_TOOLTIP",
+                                      "_NET_WM_WINDOW_TYPE_NOTIFICATION",
+                                      "_NET_WM_WINDOW_TYPE_COMBO",
+                                      "_NET_WM_WINDOW_TYPE_DND"};
 static_assert(sizeof(Atoms) == atomNames.size() * sizeof(xcb_atom_t));
 
 class XcbConnection;
@@ -78,73 +104,74 @@ class XcbConnection;
 // failed step never leaves replies queued in the connection.
 template <class R>
 class PendingReply {
- public:
-  PendingReply(XcbConnection& connection, unsigned int sequence)
-      : connection_(&connection), sequence_(sequence) {}
-  PendingReply(PendingReply&& other) noexcept
-      : connection_(std::exchange(other.connection_, nullptr)), sequence_(other.sequence_) {}
-  PendingReply& operator=(PendingReply&&) = delete;
-  ~PendingReply();
+public:
+    PendingReply(XcbConnection& connection, unsigned int sequence)
+        : connection_(&connection), sequence_(sequence) {}
+    PendingReply(PendingReply&& other) noexcept
+        : connection_(std::exchange(other.connection_, nullptr)), sequence_(other.sequence_) {}
+    PendingReply& operator=(PendingReply&&) = delete;
+    ~PendingReply();
 
-  // Waits for the reply until the deadline. THROWS XcbFailure.
-  Reply<R> get(Deadline deadline);
+    // Waits for the reply until the deadline. THROWS XcbFailure.
+    Reply<R> get(Deadline deadline);
 
- private:
-  XcbConnection* connection_;
-  unsigned int sequence_;
+private:
+    XcbConnection* connection_;
+    unsigned int sequence_;
 };
 
 // One xcb connection of our own (never Qt's). Not safe for concurrent use: its owner serialises.
 class XcbConnection {
- public:
-  // Connects to the display (empty: $DISPLAY) and interns the atoms within the deadline.
-  // THROWS XcbFailure (connectionBroken when there is no display).
-  static std::unique_ptr<XcbConnection> open(const std::string& display, Deadline deadline);
-  ~XcbConnection();
-  XcbConnection(const XcbConnection&) = delete;
-  XcbConnection& operator=(const XcbConnection&) = delete;
+public:
+    // Connects to the display (empty: $DISPLAY) and interns the atoms within the deadline.
+    // THROWS XcbFailure (connectionBroken when there is no display).
+    static std::unique_ptr<XcbConnection> open(const std::string& display, Deadline deadline);
+    ~XcbConnection();
+    XcbConnection(const XcbConnection&) = delete;
+    XcbConnection& operator=(const XcbConnection&) = delete;
 
-  xcb_connection_t* raw() const { return connection_; }
-  xcb_window_t root() const { return screen_->root; }
-  const Atoms& atoms() const { return atoms_; }
-  bool broken() const { return xcb_connection_has_error(connection_) != 0; }
+    xcb_connection_t* raw() const { return connection_; }
+    xcb_window_t root() const { return screen_->root; }
+    const Atoms& atoms() const { return atoms_; }
+    bool broken() const { return xcb_connection_has_error(connection_) != 0; }
 
-  template <class R>
-  PendingReply<R> pending(unsigned int sequence) {
-    return PendingReply<R>(*this, sequence);
-  }
-  // The reply (or error) of a request, waited for until the deadline. THROWS XcbFailure.
-  void* awaitReply(unsigned int sequence, Deadline deadline);
-  // Waits until a void request made with a _checked call is processed. THROWS XcbFailure.
-  void check(xcb_void_cookie_t cookie, Deadline deadline);
-  // Waits until every request sent so far is processed. THROWS XcbFailure.
-  void sync(Deadline deadline);
-  // The next event, or null when none arrived before the deadline. THROWS XcbFailure when the
-  // connection breaks.
-  Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
-  void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
-  // Drops every event that has arrived, so events of windows we watch never pile up.
-  void discardEvents();
+    template <class R>
+    PendingReply<R> pending(unsigned int sequence) {
+        return PendingReply<R>(*this, sequence);
+    }
+    // The reply (or error) of a request, waited for until the deadline. THROWS XcbFailure.
+    void* awaitReply(unsigned int sequence, Deadline deadline);
+    // Waits until a void request made with a _checked call is processed. THROWS XcbFailure.
+    void check(xcb_void_cookie_t cookie, Deadline deadline);
+    // Waits until every request sent so far is processed. THROWS XcbFailure.
+    void sync(Deadline deadline);
+    // The next event, or null when none arrived before the deadline. THROWS XcbFailure when the
+    // connection breaks.
+    Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
+    void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
+    // Drops every event that has arrived, so events of windows we watch never pile up.
+    void discardEvents();
 
- private:
-  XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
-  // Waits for the socket to become readable; false at the deadline.
-  bool waitReadable(Deadline deadline);
+private:
+    XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
+    // Waits for the socket to become readable; false at the deadline.
+    bool waitReadable(Deadline deadline);
 
-  xcb_connection_t* connection_;
-  xcb_screen_t* screen_;
-  Atoms atoms_{};
+    xcb_connection_t* connection_;
+    xcb_screen_t* screen_;
+    Atoms atoms_{};
 };
 
 template <class R>
 PendingReply<R>::~PendingReply() {
-  if (connection_ != nullptr) connection_->discard(sequence_);
+    if (connection_ != nullptr)
+        connection_->discard(sequence_);
 }
 
 template <class R>
 Reply<R> PendingReply<R>::get(Deadline deadline) {
-  XcbConnection* connection = std::exchange(connection_, nullptr);
-  return Reply<R>(static_cast<R*>(connection->awaitReply(sequence_, deadline)));
+    XcbConnection* connection = std::exchange(connection_, nullptr);
+    return Reply<R>(static_cast<R*>(connection->awaitReply(sequence_, deadline)));
 }
 
-}  // namespace platform::x11
+} // namespace platform::x11
