@@ -24,7 +24,16 @@ X11TestWorld::X11TestWorld(Options options) {
     if (::mkdtemp(folder.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
     home_ = folder;
+    try {
+        start(options);
+    } catch (...) {
+        // No destructor runs for a half-built world: stop what started and remove its folder here.
+        shutdown();
+        throw;
+    }
+}
 
+void X11TestWorld::start(const Options& options) {
     // Xvfb picks a free display number itself and writes it to the descriptor once it listens.
     ChildProcess::Options serverOptions;
     serverOptions.passedDescriptor = 3;
@@ -54,9 +63,12 @@ X11TestWorld::X11TestWorld(Options options) {
         windowManager_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{"openbox", "--sm-disable", "--config-file", TIDEWRIGHT_OPENBOX_CONFIG},
             wmOptions);
-        if (!waitUntil([&] { return desktop_->windowManagerRuns(soon()); }, startTimeout)) {
+        auto startedOrEnded = [&] {
+            return desktop_->windowManagerRuns(soon()) ||
+                   windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
+        };
+        if (!waitUntil(startedOrEnded, startTimeout) || !desktop_->windowManagerRuns(soon()))
             throw std::runtime_error("openbox did not start");
-        }
         waitForEventLoop();
     }
 }
@@ -91,6 +103,10 @@ void X11TestWorld::waitForEventLoop() {
 }
 
 X11TestWorld::~X11TestWorld() {
+    shutdown();
+}
+
+void X11TestWorld::shutdown() {
     // The window manager and the connection go before the server they talk to.
     windowManager_.reset();
     desktop_.reset();
@@ -111,8 +127,12 @@ bool X11TestWorld::waitUntil(const std::function<bool()>& predicate, std::chrono
     for (;;) {
         if (predicate())
             return true;
-        if (!connection_->waitForEvent(deadline))
+        const auto now = x11::Clock::now();
+        if (now >= deadline)
             return false;
+        // Some predicates watch more than this connection (a child process, another client), so
+        // they are looked at again now and then even when no event comes.
+        connection_->waitForEvent(std::min(deadline, now + std::chrono::milliseconds(100)));
         // Take every event that arrived together before looking again.
         while (xcb_generic_event_t* more = xcb_poll_for_event(connection_->raw()))
             std::free(more);

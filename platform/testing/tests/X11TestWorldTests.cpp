@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 namespace platform::testing {
 namespace {
@@ -30,6 +34,44 @@ TEST(X11TestWorld, StopsEveryProcessItStarted) {
     // The display number itself is no proof: a world started by a test running beside this one may
     // take it at once.
     EXPECT_FALSE(alive(server));
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = ::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(X11TestWorld, AWorldThatCannotStartLeavesNothingBehind) {
+    namespace fs = std::filesystem;
+    const fs::path scratch =
+        fs::temp_directory_path() / ("tidewright-world-test-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "bin");
+    fs::create_directories(scratch / "tmp");
+    // A search path with the X server and no window manager.
+    fs::create_symlink("/usr/bin/Xvfb", scratch / "bin" / "Xvfb");
+    {
+        ScopedVariable path("PATH", (scratch / "bin").string());
+        ScopedVariable tmp("TMPDIR", (scratch / "tmp").string());
+        EXPECT_THROW(X11TestWorld world, std::runtime_error);
+        EXPECT_TRUE(fs::is_empty(scratch / "tmp"));
+    }
+    fs::remove_all(scratch);
 }
 
 TEST(X11TestWorld, MakesTwoMonitorsWithTheChosenPrimary) {

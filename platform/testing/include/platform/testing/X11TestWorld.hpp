@@ -86,7 +86,9 @@ public:
 
 private:
     void run(const std::vector<std::string>& arguments);
+    void start(const Options& options);
     void waitForEventLoop();
+    void shutdown();
 
     std::string home_;
     std::unique_ptr<ChildProcess> server_;
