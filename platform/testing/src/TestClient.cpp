@@ -4,6 +4,7 @@
 //        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility|...]
 //        [types=T1,T2,...]
 //        [resize=ignore|clamp:WxH]                  -> "opened ID"
+//   leader                                          -> "leader ID"
 //   destroy ID                                      -> "destroyed ID"
 //   minimize ID                                     -> "minimized ID"
 //   quit
@@ -166,6 +167,17 @@ xcb_window_t open(std::map<std::string, std::string> options) {
     return window;
 }
 
+// An unmapped window with the process id, as toolkits make for a group leader: the window manager
+// never manages it, yet a dialog may name it as the window it is transient for.
+xcb_window_t leader() {
+    xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    setCardinals(window, "_NET_WM_PID", {static_cast<uint32_t>(::getpid())});
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    return window;
+}
+
 void minimize(xcb_window_t window) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -215,6 +227,8 @@ bool command(const std::string& line) {
                 options[word.substr(0, equals)] = word.substr(equals + 1);
         }
         std::cout << "opened " << open(options) << std::endl;
+    } else if (verb == "leader") {
+        std::cout << "leader " << leader() << std::endl;
     } else if (verb == "destroy" || verb == "minimize") {
         unsigned long id = 0;
         words >> id;

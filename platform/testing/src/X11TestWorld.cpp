@@ -240,6 +240,10 @@ xcb_window_t TestClient::open(const std::string& options) {
     return window;
 }
 
+xcb_window_t TestClient::openLeader() {
+    return static_cast<xcb_window_t>(std::stoul(request("leader", "leader ")));
+}
+
 void TestClient::destroy(xcb_window_t window) {
     request("destroy " + std::to_string(window), "destroyed ");
     x11::X11Desktop& desktop = world_.desktop();

@@ -117,8 +117,11 @@ std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, 
             if (!failure.isBadWindow())
                 throw;
         }
-        if (parent && belongsTo(desktop, *parent, pid, deadline))
+        // Toolkits name an unmapped group leader as the parent; only a managed window can be main.
+        if (parent && contains(desktop.clientList(deadline), *parent) &&
+            belongsTo(desktop, *parent, pid, deadline)) {
             return parent;
+        }
     }
     std::vector<xcb_window_t> stacking = desktop.clientListStacking(deadline);
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {

@@ -104,6 +104,17 @@ TEST_F(X11BackendTest, MainWindowOfAProcessWithADialogOpenIsTheDialogsParent) {
     EXPECT_EQ(count, 2);
 }
 
+TEST_F(X11BackendTest, MainWindowIsNeverAnUnmanagedTransientParent) {
+    auto client = world.startClient();
+    xcb_window_t document = client->open("title=document x=300 y=200");
+    xcb_window_t leader = client->openLeader();
+    xcb_window_t dialog = client->open("title=dialog type=dialog transient=" + std::to_string(leader));
+    waitForActive(dialog);
+
+    // The leader belongs to the process but is no window of it: the rule goes on to the stacking.
+    EXPECT_EQ(frameOf(mainWindow(client->pid())), expectedFrame(document));
+}
+
 TEST_F(X11BackendTest, MainWindowWhenAnotherProcessIsActive) {
     auto background = world.startClient();
     xcb_window_t lower = background->open("title=lower");

@@ -24,6 +24,9 @@ public:
     // and returns once the window manager manages it (and maximized it, when asked).
     // THROWS std::runtime_error when that does not happen in time.
     xcb_window_t open(const std::string& options);
+    // An unmapped window of this process that the window manager never manages (a toolkit's group
+    // leader); a dialog may name it in transient=.
+    xcb_window_t openLeader();
     // Returns once the window manager has dropped the window.
     void destroy(xcb_window_t window);
     // Asks for the iconic state and returns once the window manager applied it and moved the

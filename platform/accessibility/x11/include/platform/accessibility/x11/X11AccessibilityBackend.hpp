@@ -4,7 +4,8 @@
 //
 // Main window: X11 has no such notion, so the backend answers AXMainWindow with
 //   1. the active window (_NET_ACTIVE_WINDOW) when it belongs to the process and is a normal window;
-//   2. else the active window's WM_TRANSIENT_FOR parent when that belongs to the process;
+//   2. else the active window's WM_TRANSIENT_FOR parent when that is a managed window of the
+//      process (toolkits often name an unmapped group leader there);
 //   3. else the process's topmost normal window in _NET_CLIENT_LIST_STACKING (minimized or not);
 //   4. else no value.
 // A normal window is one whose first known _NET_WM_WINDOW_TYPE is NORMAL, or that has no type and
