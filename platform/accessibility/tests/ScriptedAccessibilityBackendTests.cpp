@@ -2,6 +2,9 @@
 #include "platform/accessibility/ScriptedAccessibilityBackend.hpp"
 
 #include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -94,6 +97,38 @@ TEST(ScriptedAccessibilityBackendTests, AWriteIsReadBackAndAFailedWriteChangesNo
     EXPECT_EQ(std::get<AXValue>(*backend.value("window", ax::positionAttribute)), AXValue(CGPoint{0, 0}));
 
     EXPECT_EQ(backend.setAttributeValue(window, ax::modalAttribute, false), AXError::attributeUnsupported);
+}
+
+TEST(ScriptedAccessibilityBackendTests, RefusesAWriteOfTheWrongTypeAndKeepsTheValue) {
+    ScriptedAccessibilityBackend backend;
+    const AXUIElement window = backend.element("window");
+    const AXUIElement application = backend.element("app");
+    backend.setValue("window", ax::positionAttribute, AXValue(CGPoint{1, 2}));
+    backend.setValue("window", ax::sizeAttribute, AXValue(CGSize{100, 50}));
+    backend.setValue("app", ax::enhancedUserInterfaceAttribute, true);
+
+    struct Row {
+        const AXUIElement& element;
+        std::string_view attribute;
+        AXAttributeValue written;
+    };
+    const std::vector<Row> rows{
+        {window, ax::positionAttribute, AXValue(CGSize{3, 4})},
+        {window, ax::positionAttribute, AXValue(CGRect{{1, 2}, {3, 4}})},
+        {window, ax::positionAttribute, true},
+        {window, ax::sizeAttribute, AXValue(CGPoint{3, 4})},
+        {window, ax::sizeAttribute, 640.0},
+        {application, ax::enhancedUserInterfaceAttribute, 0.0},
+        {application, ax::enhancedUserInterfaceAttribute, std::string("false")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(describe(row.written));
+        EXPECT_EQ(backend.setAttributeValue(row.element, row.attribute, row.written),
+                  AXError::illegalArgument);
+    }
+    EXPECT_EQ(std::get<AXValue>(*backend.value("window", ax::positionAttribute)), AXValue(CGPoint{1, 2}));
+    EXPECT_EQ(std::get<AXValue>(*backend.value("window", ax::sizeAttribute)), AXValue(CGSize{100, 50}));
+    EXPECT_EQ(std::get<bool>(*backend.value("app", ax::enhancedUserInterfaceAttribute)), true);
 }
 
 TEST(ScriptedAccessibilityBackendTests, LogsEveryCallInOrder) {

@@ -3,6 +3,8 @@
 #include <sstream>
 #include <type_traits>
 
+#include "platform/accessibility/AccessibilityNames.hpp"
+
 namespace platform {
 
 namespace {
@@ -22,6 +24,19 @@ std::string formatted(const T& value) {
 
 std::string pair(const char* kind, double first, double second) {
     return std::string(kind) + "(" + formatted(first) + ", " + formatted(second) + ")";
+}
+
+// Whether a write carries the type that the attribute takes: a point for the position, a size for
+// the size and a bool for every flag, as the live backends require.
+bool takes(std::string_view attribute, const AXAttributeValue& value) {
+    const auto* boxed = std::get_if<AXValue>(&value);
+    if (attribute == ax::positionAttribute) {
+        return boxed != nullptr && boxed->type() == AXValueType::cgPoint;
+    }
+    if (attribute == ax::sizeAttribute) {
+        return boxed != nullptr && boxed->type() == AXValueType::cgSize;
+    }
+    return std::holds_alternative<bool>(value);
 }
 
 } // namespace
@@ -233,6 +248,9 @@ AXError ScriptedAccessibilityBackend::setAttributeValue(const AXUIElement& eleme
     auto found = attributes_.find(Key{name, std::string(attribute)});
     if (found == attributes_.end()) {
         return AXError::attributeUnsupported;
+    }
+    if (!takes(attribute, value)) {
+        return AXError::illegalArgument;
     }
     if (found->second.writeError != AXError::success) {
         return found->second.writeError;

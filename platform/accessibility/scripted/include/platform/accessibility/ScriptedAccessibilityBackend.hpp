@@ -42,7 +42,8 @@ public:
     // The settable answer (false unless set, for an attribute that was scripted).
     void setSettable(const std::string& element, std::string_view attribute, bool settable);
     // Writes of the attribute answer the code and change nothing. A successful write stores the
-    // value, so the read that follows sees it.
+    // value, so the read that follows sees it. A write of another type than the attribute takes
+    // (a point for AXPosition, a size for AXSize, a bool otherwise) answers illegalArgument.
     void setWriteError(const std::string& element, std::string_view attribute, AXError error);
     // What setMessagingTimeout answers (success unless set).
     void setTimeoutResult(AXError error);
