@@ -290,6 +290,11 @@ INSTANTIATE_TEST_SUITE_P(
         DecodingFailure{"notJson", "version 1", Kind::dataCorrupted},
         DecodingFailure{"emptyText", "", Kind::dataCorrupted},
         DecodingFailure{"trailingText", R"({"version":1,"rules":[]} x)", Kind::dataCorrupted},
+        // A NUL byte is never JSON, so it must not end the document early either.
+        DecodingFailure{"nulAfterTheDocument", std::string(R"({"version":1,"rules":[]})") + '\0',
+                        Kind::dataCorrupted},
+        DecodingFailure{"textAfterANul", std::string(R"({"version":1,"rules":[]})") + '\0' + R"({"x":1})",
+                        Kind::dataCorrupted},
         DecodingFailure{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}", Kind::dataCorrupted},
         DecodingFailure{"notUtf8", "{\"version\":1,\"rules\":[],\"x\":\"\xFF\"}", Kind::dataCorrupted},
         DecodingFailure{"comment", "{\"version\":1,/* c */\"rules\":[]}", Kind::dataCorrupted},

@@ -303,6 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
         RejectionCase{"notJson", "{\"version\":1,", PreferenceIssue::invalidPayload},
         RejectionCase{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}",
                       PreferenceIssue::invalidPayload},
+        RejectionCase{"garbageAfterANul", std::string(R"({"version":1,"rules":[]})") + '\0' + "\xFF not json",
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"futureVersionOtherwiseUnreadable", R"({"version":2,"rules":"later","enabled":7})",
                       PreferenceIssue::futureVersion},
         RejectionCase{"versionZero", R"({"version":0,"rules":[]})", PreferenceIssue::invalidPayload},
