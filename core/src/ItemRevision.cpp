@@ -4,6 +4,7 @@
 
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
 #include "StrictJson.hpp"
 
@@ -23,6 +24,20 @@ std::weak_ordering byteOrder(std::string_view lhs, std::string_view rhs) {
 }
 
 } // namespace
+
+bool isWellFormedUtf8(std::string_view text) noexcept {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int64_t>(text.size());
+    for (std::int64_t i = 0; i < length;) {
+        UChar32 c = 0;
+        // Refuses stray and cut sequences, overlong forms and encoded surrogates.
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::weak_ordering compareWriterTexts(std::string_view lhs, std::string_view rhs) {
     // ASCII text is its own NFC form; the issued writer identities always take this path.

@@ -205,8 +205,9 @@ PreferencePolicy::Outcome PreferencePolicy::editOutcome(const PreferenceEdit& ed
         issue_ = PreferenceIssue::accountChanged;
         return Outcome::of(PreferenceIssue::accountChanged);
     }
-    // 2.
-    if (!isValidWriterLength(writer)) {
+    // 2. A writer that is not UTF-8 could never be stored; it is refused here rather than
+    // reported as a storage limit.
+    if (!isValidWriterLength(writer) || !isWellFormedUtf8(writer)) {
         issue_ = PreferenceIssue::invalidWriter;
         return Outcome::nothing();
     }

@@ -97,6 +97,11 @@ json parse(std::string_view data) {
     if (data.substr(0, 3) == "\xEF\xBB\xBF") {
         fail(DecodingError::Kind::dataCorrupted, "document", "a byte-order mark is not allowed");
     }
+    // nlohmann's reader takes a NUL byte for the end of the input and would accept whatever
+    // follows it; JSON text never holds one, not even inside a string.
+    if (data.find('\0') != std::string_view::npos) {
+        fail(DecodingError::Kind::dataCorrupted, "document", "a NUL byte is not allowed");
+    }
     DocumentBuilder builder;
     bool parsed = false;
     try {

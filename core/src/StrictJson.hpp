@@ -15,7 +15,8 @@ namespace tidewright::strictjson {
 // Parses one JSON document. An integer literal too large for 64 bits is kept as an empty binary
 // value, which JSON text can never produce, so a reader can report it as out of range rather than
 // as a number of the wrong type. A repeated key keeps its last value.
-// Throws DecodingError::dataCorrupted for text that is not JSON or starts with a byte-order mark.
+// Throws DecodingError::dataCorrupted for text that is not JSON, starts with a byte-order mark or
+// holds a NUL byte.
 nlohmann::json parse(std::string_view data);
 
 // Throws DecodingError::typeMismatch unless the value is an object.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -210,6 +212,52 @@ TEST(PayloadMerge, AnInvalidReceiverWithARepeatedApplicationStillMergesEveryReco
     EXPECT_EQ(merged, payload(std::nullopt, {rule("com.a.app", 7, maximize)}));
 }
 
+// Random payloads over few applications, small counters and writers that include canonically
+// equivalent spellings, so that equal revisions and every tie-break come up often.
+PreferencePayload randomPayload(std::mt19937_64& random) {
+    static const char* const apps[] = {"a.b", "c.d", "com.Z.app", "com.z.app"};
+    static const char* const writers[] = {"A",       "B", "caf\x65\xCC\x81", "caf\xC3\xA9", "\xE2\x84\xAB",
+                                          "\xC3\x85"};
+    const auto pick = [&random](std::size_t count) {
+        return static_cast<std::size_t>(random() % count);
+    };
+    const auto aRevision = [&] {
+        return revision(1 + pick(3), writers[pick(std::size(writers))]);
+    };
+    PreferencePayload result;
+    if (pick(3) != 0) {
+        result.enabled = EnabledPreference{aRevision(), pick(2) == 0};
+    }
+    for (const char* application : apps) {
+        if (pick(3) == 0) {
+            continue;
+        }
+        const std::size_t kind = pick(3);
+        result.rules.push_back(
+            OpeningRulePreference{app(application), aRevision(),
+                                  kind == 0 ? std::nullopt : std::optional(kind == 1 ? maximize : center)});
+    }
+    std::shuffle(result.rules.begin(), result.rules.end(), random);
+    return result;
+}
+
+TEST(PayloadMerge, DevicesAgreeWhateverTheOrderOfMerges) {
+    std::mt19937_64 random(20'261'210);
+    for (int round = 0; round < 3'000; ++round) {
+        const auto a = randomPayload(random);
+        const auto b = randomPayload(random);
+        const auto c = randomPayload(random);
+        ASSERT_EQ(a.merged(b), b.merged(a)) << encode(a) << " with " << encode(b);
+        ASSERT_EQ(a.merged(b).merged(c), a.merged(b.merged(c)))
+            << encode(a) << " with " << encode(b) << " with " << encode(c);
+        auto sorted = a;
+        sorted.sortRules();
+        ASSERT_EQ(a.merged(a), sorted) << encode(a);
+        // Merging again what was merged in changes nothing.
+        ASSERT_EQ(a.merged(b).merged(b), a.merged(b)) << encode(a) << " with " << encode(b);
+    }
+}
+
 TEST(PayloadMerge, ResultIsVersionOne) {
     auto local = PreferencePayload::empty();
     local.version = 3;
@@ -290,6 +338,11 @@ INSTANTIATE_TEST_SUITE_P(
         DecodingFailure{"notJson", "version 1", Kind::dataCorrupted},
         DecodingFailure{"emptyText", "", Kind::dataCorrupted},
         DecodingFailure{"trailingText", R"({"version":1,"rules":[]} x)", Kind::dataCorrupted},
+        // A NUL byte is never JSON, so it must not end the document early either.
+        DecodingFailure{"nulAfterTheDocument", std::string(R"({"version":1,"rules":[]})") + '\0',
+                        Kind::dataCorrupted},
+        DecodingFailure{"textAfterANul", std::string(R"({"version":1,"rules":[]})") + '\0' + R"({"x":1})",
+                        Kind::dataCorrupted},
         DecodingFailure{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}", Kind::dataCorrupted},
         DecodingFailure{"notUtf8", "{\"version\":1,\"rules\":[],\"x\":\"\xFF\"}", Kind::dataCorrupted},
         DecodingFailure{"comment", "{\"version\":1,/* c */\"rules\":[]}", Kind::dataCorrupted},

@@ -303,6 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
         RejectionCase{"notJson", "{\"version\":1,", PreferenceIssue::invalidPayload},
         RejectionCase{"byteOrderMark", "\xEF\xBB\xBF{\"version\":1,\"rules\":[]}",
                       PreferenceIssue::invalidPayload},
+        RejectionCase{"garbageAfterANul", std::string(R"({"version":1,"rules":[]})") + '\0' + "\xFF not json",
+                      PreferenceIssue::invalidPayload},
         RejectionCase{"futureVersionOtherwiseUnreadable", R"({"version":2,"rules":"later","enabled":7})",
                       PreferenceIssue::futureVersion},
         RejectionCase{"versionZero", R"({"version":0,"rules":[]})", PreferenceIssue::invalidPayload},
@@ -462,15 +464,21 @@ TEST(Edit, ReplacesTheApplicationsRulesAndKeepsThemSorted) {
 
 TEST(Edit, RefusesAnUnusableWriterAndChangesNothingElse) {
     const auto stored = payload(onOff(true, 1));
-    for (const std::string& bad : {std::string(), std::string(129, 'W')}) {
+    // Bytes that are not UTF-8 are no writer text: a stray byte, a cut sequence, an overlong form,
+    // an encoded surrogate.
+    for (const std::string& bad :
+         {std::string(), std::string(129, 'W'), std::string("9A1F\xFF"), std::string("9A1F\xC3"),
+          std::string("\xC0\xAF"), std::string("\xED\xA0\x80")}) {
         PreferencePolicy policy(stored);
         EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), bad), Publication::none());
         EXPECT_EQ(policy.issue(), PreferenceIssue::invalidWriter);
         EXPECT_EQ(policy.snapshot(), stored);
     }
-    PreferencePolicy policy(stored);
-    EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), std::string(128, 'W')).kind(),
-              PreferencePublication::Kind::publish);
+    for (const std::string& good : {std::string(128, 'W'), std::string("caf\xC3\xA9 \xF0\x9F\x98\x80")}) {
+        PreferencePolicy policy(stored);
+        EXPECT_EQ(policy.edit(PreferenceEdit::enabled(false), good).kind(),
+                  PreferencePublication::Kind::publish);
+    }
 }
 
 TEST(Edit, StopsWhenTheCountersAreExhausted) {

@@ -24,6 +24,10 @@ constexpr bool isValidWriterLength(std::string_view writer) noexcept {
     return !writer.empty() && writer.size() <= maximumWriterBytes;
 }
 
+// Whether the bytes are well-formed UTF-8, so that the text can be written as JSON and compares
+// as itself.
+bool isWellFormedUtf8(std::string_view text) noexcept;
+
 struct ItemRevision {
     // 0 is never valid in a payload; an edit uses one more than the payload's highest counter.
     std::uint64_t counter = 0;

@@ -47,11 +47,11 @@ public:
     };
 
     static PreferenceFragmentIssue unsupportedVersion(std::int64_t version) {
-        return PreferenceFragmentIssue(Kind::unsupportedVersion, version, std::nullopt);
+        return PreferenceFragmentIssue(Kind::unsupportedVersion, version);
     }
     // The smallest application of another key found in the payload.
     static PreferenceFragmentIssue unexpectedRule(BundleID app) {
-        return PreferenceFragmentIssue(Kind::unexpectedRule, std::nullopt, std::move(app));
+        return PreferenceFragmentIssue(Kind::unexpectedRule, std::move(app));
     }
     static PreferenceFragmentIssue invalidRecords() { return PreferenceFragmentIssue(Kind::invalidRecords); }
     static PreferenceFragmentIssue rulesInEnabled() { return PreferenceFragmentIssue(Kind::rulesInEnabled); }
@@ -69,9 +69,11 @@ public:
     bool operator==(const PreferenceFragmentIssue&) const = default;
 
 private:
-    explicit PreferenceFragmentIssue(Kind kind, std::optional<std::int64_t> version = std::nullopt,
-                                     std::optional<BundleID> app = std::nullopt)
-        : kind_(kind), version_(version), app_(std::move(app)) {}
+    // One constructor per payload, so that an absent member is never built by moving an empty
+    // optional (which g++ 12 takes for a read of uninitialised memory under the sanitizers).
+    explicit PreferenceFragmentIssue(Kind kind) : kind_(kind) {}
+    PreferenceFragmentIssue(Kind kind, std::int64_t version) : kind_(kind), version_(version) {}
+    PreferenceFragmentIssue(Kind kind, BundleID app) : kind_(kind), app_(std::move(app)) {}
 
     Kind kind_;
     std::optional<std::int64_t> version_;

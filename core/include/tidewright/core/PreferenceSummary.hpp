@@ -55,15 +55,11 @@ public:
         unavailable,
     };
 
-    static PreferenceSummaryIssue preference(PreferenceIssue issue) {
-        return PreferenceSummaryIssue(Kind::preference, issue, std::nullopt);
-    }
+    static PreferenceSummaryIssue preference(PreferenceIssue issue) { return PreferenceSummaryIssue(issue); }
     static PreferenceSummaryIssue fragment(PreferenceFragmentIssue issue) {
-        return PreferenceSummaryIssue(Kind::fragment, std::nullopt, std::move(issue));
+        return PreferenceSummaryIssue(std::move(issue));
     }
-    static PreferenceSummaryIssue unavailable() {
-        return PreferenceSummaryIssue(Kind::unavailable, std::nullopt, std::nullopt);
-    }
+    static PreferenceSummaryIssue unavailable() { return PreferenceSummaryIssue(); }
 
     Kind kind() const noexcept { return kind_; }
     // Present for preference only.
@@ -74,9 +70,12 @@ public:
     bool operator==(const PreferenceSummaryIssue&) const = default;
 
 private:
-    PreferenceSummaryIssue(Kind kind, std::optional<PreferenceIssue> preference,
-                           std::optional<PreferenceFragmentIssue> fragment)
-        : kind_(kind), preference_(preference), fragment_(std::move(fragment)) {}
+    // One constructor per case, so that an absent member is never built by moving an empty
+    // optional (which g++ 12 takes for a read of uninitialised memory under the sanitizers).
+    PreferenceSummaryIssue() : kind_(Kind::unavailable) {}
+    explicit PreferenceSummaryIssue(PreferenceIssue issue) : kind_(Kind::preference), preference_(issue) {}
+    explicit PreferenceSummaryIssue(PreferenceFragmentIssue issue)
+        : kind_(Kind::fragment), fragment_(std::move(issue)) {}
 
     Kind kind_;
     std::optional<PreferenceIssue> preference_;
