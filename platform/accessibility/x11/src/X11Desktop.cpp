@@ -4,6 +4,7 @@
 #include <xcb/res.h>
 
 #include <algorithm>
+#include <cstddef>
 
 namespace platform::x11 {
 
@@ -146,11 +147,19 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
     xcb_size_hints_t hints{};
     if (xcb_icccm_get_wm_size_hints_from_reply(&hints, reply.get()) == 0)
         return {};
+    // The library copies what the property holds and keeps the flags it claims, so a short
+    // property would pass zeroes off as limits: a limit counts only when its fields are there.
+    const auto fields = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
+    const auto holds = [&](std::size_t offset) {
+        return offset / 4 < fields;
+    };
     SizeHints result;
-    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0) {
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, min_height))) {
         result.minimum = PixelSize{hints.min_width, hints.min_height};
     }
-    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0) {
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, max_height))) {
         result.maximum = PixelSize{hints.max_width, hints.max_height};
     }
     return result;
