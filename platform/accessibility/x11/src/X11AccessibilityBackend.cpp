@@ -19,6 +19,7 @@ using x11::XcbFailure;
 
 // The platform's timeout when none was set.
 constexpr float defaultTimeout = 6.0F;
+constexpr double longestTimeout = 365.0 * 24 * 3600;
 
 struct TimedObject : AXElementObject {
     // Zero: no timeout of its own. The only thing that changes, hence atomic.
@@ -199,8 +200,11 @@ float X11AccessibilityBackend::timeoutOf(const AXUIElement& element) const {
 template <class Body>
 AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body) {
     std::lock_guard lock(session.mutex);
+    // Any finite timeout is allowed; past a year it is as good as none, and the cap keeps the
+    // deadline within the clock's range.
+    const double seconds = std::min(static_cast<double>(timeoutOf(element)), longestTimeout);
     const Deadline deadline = x11::Clock::now() + std::chrono::duration_cast<x11::Clock::duration>(
-                                                      std::chrono::duration<double>(timeoutOf(element)));
+                                                      std::chrono::duration<double>(seconds));
     try {
         if (!session.connection || session.connection->broken()) {
             session.desktop.reset();

@@ -4,7 +4,9 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -125,7 +127,9 @@ bool XcbConnection::waitReadable(Deadline deadline) {
         if (left.count() <= 0)
             return false;
         pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
-        int result = ::poll(&descriptor, 1, static_cast<int>(left.count()));
+        // A far deadline is waited for in slices that poll can take; the loop goes on after each.
+        const auto slice = std::min<std::chrono::milliseconds::rep>(left.count(), INT_MAX);
+        int result = ::poll(&descriptor, 1, static_cast<int>(slice));
         if (result > 0)
             return true;
         if (result < 0 && errno != EINTR)

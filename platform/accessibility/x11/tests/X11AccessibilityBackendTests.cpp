@@ -8,6 +8,7 @@
 #include <signal.h>
 
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -247,6 +248,20 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     // The connection stays usable once the server answers again.
     EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
     EXPECT_TRUE(value.has_value());
+}
+
+// Any finite timeout is allowed, however long: it must bound the waits, not cut them short.
+TEST_F(X11BackendTest, AVeryLongTimeoutStillLetsCallsAnswer) {
+    auto client = world.startClient();
+    client->open("title=patient");
+    AXUIElement application = backend.createApplication(client->pid());
+    for (float seconds : {1e7F, 1e10F, std::numeric_limits<float>::max()}) {
+        ASSERT_EQ(backend.setMessagingTimeout(backend.createSystemWide(), seconds), AXError::success);
+        EXPECT_TRUE(read(application, ax::mainWindowAttribute).has_value()) << seconds;
+        ASSERT_EQ(backend.setMessagingTimeout(application, seconds), AXError::success);
+        EXPECT_TRUE(read(application, ax::mainWindowAttribute).has_value()) << seconds;
+        EXPECT_TRUE(backend.isProcessTrusted()) << seconds;
+    }
 }
 
 TEST_F(X11BackendTest, CallsFromAWorkerThreadAndTheMainThreadAtOnce) {
