@@ -93,13 +93,15 @@ std::optional<std::uint32_t> X11Desktop::processOf(xcb_window_t window, Deadline
         return fromProperty[0];
 
     // Many toolkits never set _NET_WM_PID; the server knows the process of a local client.
+    if (!connection_.hasResources())
+        return std::nullopt;
     xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     auto cookie = xcb_res_query_client_ids(connection_.raw(), 1, &query);
     Reply<xcb_res_query_client_ids_reply_t> reply;
     try {
         reply = connection_.pending<xcb_res_query_client_ids_reply_t>(cookie.sequence).get(deadline);
     } catch (const XcbFailure& failure) {
-        // No X-Resource extension on this server: the process stays unknown.
+        // An X-Resource too old to know the request: the process stays unknown.
         if (failure.kind == XcbFailure::Kind::xError && failure.errorCode == XCB_REQUEST) {
             return std::nullopt;
         }
@@ -167,15 +169,21 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
 
 namespace {
 
-PendingReply<xcb_randr_get_monitors_reply_t> requestMonitors(XcbConnection& connection) {
+using PendingMonitors = std::optional<PendingReply<xcb_randr_get_monitors_reply_t>>;
+
+PendingMonitors requestMonitors(XcbConnection& connection) {
+    if (!connection.hasRandr())
+        return std::nullopt;
     auto cookie = xcb_randr_get_monitors(connection.raw(), connection.root(), 1);
     return connection.pending<xcb_randr_get_monitors_reply_t>(cookie.sequence);
 }
 
-PixelPoint originFrom(PendingReply<xcb_randr_get_monitors_reply_t> pending, Deadline deadline) {
+PixelPoint originFrom(PendingMonitors pending, Deadline deadline) {
+    if (!pending)
+        return {}; // no RandR: one screen at 0,0
     Reply<xcb_randr_get_monitors_reply_t> reply;
     try {
-        reply = pending.get(deadline);
+        reply = pending->get(deadline);
     } catch (const XcbFailure& failure) {
         if (failure.kind == XcbFailure::Kind::xError)
             return {}; // no RandR 1.5: one screen at 0,0

@@ -1,5 +1,7 @@
 #include "platform/accessibility/x11/XcbConnection.hpp"
 
+#include <xcb/randr.h>
+#include <xcb/res.h>
 #include <xcb/xcbext.h>
 
 #include <poll.h>
@@ -108,9 +110,20 @@ std::unique_ptr<XcbConnection> XcbConnection::open(const std::string& display, D
         auto cookie = xcb_intern_atom(raw, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
         pending.push_back(connection->pending<xcb_intern_atom_reply_t>(cookie.sequence));
     }
+    // libxcb looks an extension up on its first request with a wait that has no bound; asked now,
+    // the answers are in before the round trip below ends, and the later look-ups do not wait.
+    xcb_prefetch_extension_data(raw, &xcb_randr_id);
+    xcb_prefetch_extension_data(raw, &xcb_res_id);
     auto* atoms = reinterpret_cast<xcb_atom_t*>(&connection->atoms_);
     for (std::size_t i = 0; i < pending.size(); ++i)
         atoms[i] = pending[i].get(deadline)->atom;
+    connection->sync(deadline);
+    const auto present = [&](xcb_extension_t& extension) {
+        const xcb_query_extension_reply_t* data = xcb_get_extension_data(raw, &extension);
+        return data != nullptr && data->present != 0;
+    };
+    connection->hasRandr_ = present(xcb_randr_id);
+    connection->hasResources_ = present(xcb_res_id);
     return connection;
 }
 

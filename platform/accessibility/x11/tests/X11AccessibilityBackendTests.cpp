@@ -8,6 +8,8 @@
 #include <signal.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -248,6 +250,42 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     // The connection stays usable once the server answers again.
     EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
     EXPECT_TRUE(value.has_value());
+}
+
+// The first frame read and the first process lookup of a connection use X extensions, whose
+// details libxcb fetches on first use with a wait of its own. Neither may outlast the timeout.
+TEST_F(X11BackendTest, FirstUseOfAnExtensionOnAFrozenServerCannotComplete) {
+    auto client = world.startClient();
+    client->open("title=anonymous pid=0");
+    AXUIElement window = mainWindow(client->pid());
+    X11AccessibilityBackend fresh(world.display());
+    ASSERT_EQ(fresh.setMessagingTimeout(fresh.createSystemWide(), 0.2F), AXError::success);
+    // Connected, but no request of an extension made yet.
+    std::optional<AXAttributeValue> value;
+    ASSERT_EQ(fresh.copyAttributeValue(fresh.createApplication(client->pid()), ax::frontmostAttribute, value),
+              AXError::success);
+
+    ::kill(world.serverPid(), SIGSTOP);
+    auto frozenCall = [&](std::function<AXError()> call) {
+        auto answer = std::async(std::launch::async, std::move(call));
+        const bool answered = answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!answered)
+            ::kill(world.serverPid(), SIGCONT); // lets the stuck call end
+        EXPECT_TRUE(answered);
+        return answer.get();
+    };
+    // The window element delivered by one backend names the same window in another.
+    AXError frame = frozenCall([&] {
+        std::optional<AXAttributeValue> v;
+        return fresh.copyAttributeValue(window, ax::positionAttribute, v);
+    });
+    AXError owner = frozenCall([&] {
+        std::optional<AXAttributeValue> v;
+        return fresh.copyAttributeValue(fresh.createApplication(client->pid()), ax::windowsAttribute, v);
+    });
+    ::kill(world.serverPid(), SIGCONT);
+    EXPECT_EQ(frame, AXError::cannotComplete);
+    EXPECT_EQ(owner, AXError::cannotComplete);
 }
 
 // Any finite timeout is allowed, however long: it must bound the waits, not cut them short.
