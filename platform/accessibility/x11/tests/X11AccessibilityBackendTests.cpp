@@ -288,6 +288,39 @@ TEST_F(X11BackendTest, FirstUseOfAnExtensionOnAFrozenServerCannotComplete) {
     EXPECT_EQ(owner, AXError::cannotComplete);
 }
 
+// Calls share one connection, but a call that waits for another to finish with it waits no
+// longer than its own timeout.
+TEST_F(X11BackendTest, ACallBehindAnotherOnAFrozenServerEndsWithinItsOwnTimeout) {
+    auto client = world.startClient();
+    client->open("title=contended");
+    AXUIElement patient = backend.createApplication(client->pid());
+    AXUIElement hurried = backend.createApplication(client->pid());
+    ASSERT_EQ(backend.setMessagingTimeout(patient, 60.0F), AXError::success);
+    ASSERT_EQ(backend.setMessagingTimeout(hurried, 0.2F), AXError::success);
+    std::optional<AXAttributeValue> value;
+    ASSERT_EQ(backend.copyAttributeValue(patient, ax::mainWindowAttribute, value), AXError::success);
+
+    ::kill(world.serverPid(), SIGSTOP);
+    std::promise<void> started;
+    auto first = std::async(std::launch::async, [&] {
+        std::optional<AXAttributeValue> v;
+        started.set_value();
+        return backend.copyAttributeValue(patient, ax::mainWindowAttribute, v);
+    });
+    started.get_future().wait();
+    auto second = std::async(std::launch::async, [&] {
+        std::optional<AXAttributeValue> v;
+        return backend.copyAttributeValue(hurried, ax::mainWindowAttribute, v);
+    });
+    const bool secondEnded = second.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    const bool firstStillWaits = first.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    ::kill(world.serverPid(), SIGCONT);
+    EXPECT_TRUE(secondEnded);
+    EXPECT_TRUE(firstStillWaits);
+    EXPECT_EQ(second.get(), AXError::cannotComplete);
+    EXPECT_EQ(first.get(), AXError::success);
+}
+
 // Any finite timeout is allowed, however long: it must bound the waits, not cut them short.
 TEST_F(X11BackendTest, AVeryLongTimeoutStillLetsCallsAnswer) {
     auto client = world.startClient();
