@@ -3,13 +3,15 @@
 //   open title=T [x= y= w= h=] [pid=0] [min=WxH] [max=WxH] [inc=WxH] [gtk=L,R,T,B] [decor=0]
 //        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility|...]
 //        [types=T1,T2,...]
-//        [resize=ignore|clamp:WxH]                  -> "opened ID"
+//        [resize=ignore|clamp:WxH]
+//        [prop=NAME:TYPE:FORMAT:V1,V2,... prop2=...] -> "opened ID"
 //   leader                                          -> "leader ID"
 //   destroy ID                                      -> "destroyed ID"
 //   minimize ID                                     -> "minimized ID"
 //   quit
 // A window told to ignore resizes asks for its own size back after each resize; one told to
-// clamp asks for at most the given size.
+// clamp asks for at most the given size. Each prop option writes that property last, as any client
+// may, whatever it holds (FORMAT 8, 16 or 32; no values for an empty one).
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -67,6 +69,27 @@ void setAtoms(xcb_window_t window, const char* property, const std::vector<xcb_a
 void setCardinals(xcb_window_t window, const char* property, const std::vector<uint32_t>& values) {
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(property), XCB_ATOM_CARDINAL, 32,
                         static_cast<uint32_t>(values.size()), values.data());
+}
+
+// NAME:TYPE:FORMAT:V1,V2,...
+void setRaw(xcb_window_t window, const std::string& text) {
+    std::istringstream fields(text);
+    std::string name, type, format, list;
+    std::getline(fields, name, ':');
+    std::getline(fields, type, ':');
+    std::getline(fields, format, ':');
+    std::getline(fields, list);
+    const int bits = std::atoi(format.c_str());
+    std::vector<uint8_t> bytes;
+    std::istringstream values(list);
+    for (std::string item; std::getline(values, item, ',');) {
+        const auto value = static_cast<uint32_t>(std::stoul(item, nullptr, 0));
+        const auto* raw = reinterpret_cast<const uint8_t*>(&value);
+        bytes.insert(bytes.end(), raw, raw + bits / 8);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(name.c_str()), atom(type.c_str()),
+                        static_cast<uint8_t>(bits), static_cast<uint32_t>(bytes.size() / (bits / 8)),
+                        bytes.data());
 }
 
 xcb_window_t open(std::map<std::string, std::string> options) {
@@ -153,6 +176,11 @@ xcb_window_t open(std::map<std::string, std::string> options) {
     }
     if (!states.empty())
         setAtoms(window, "_NET_WM_STATE", states);
+
+    for (const auto& [key, value] : options) {
+        if (key.rfind("prop", 0) == 0)
+            setRaw(window, value);
+    }
 
     if (options.contains("resize")) {
         const std::string& policy = options["resize"];

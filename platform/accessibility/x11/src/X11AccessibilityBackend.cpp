@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
+#include <utility>
 
 namespace platform {
 
@@ -19,6 +21,7 @@ using x11::XcbFailure;
 
 // The platform's timeout when none was set.
 constexpr float defaultTimeout = 6.0F;
+constexpr double longestTimeout = 365.0 * 24 * 3600;
 
 struct TimedObject : AXElementObject {
     // Zero: no timeout of its own. The only thing that changes, hence atomic.
@@ -172,8 +175,40 @@ std::optional<std::int32_t> pixels(double value) {
 
 } // namespace
 
+// One call at a time uses the connection. The turn is a flag under a condition variable rather
+// than a timed mutex, whose deadline wait the thread checker cannot follow.
 struct X11AccessibilityBackend::Session {
+    class Turn {
+    public:
+        explicit Turn(Session& session) : session_(&session) {}
+        Turn(Turn&& other) noexcept : session_(std::exchange(other.session_, nullptr)) {}
+        Turn& operator=(Turn&&) = delete;
+        ~Turn() {
+            if (session_ == nullptr)
+                return;
+            {
+                std::lock_guard lock(session_->mutex);
+                session_->busy = false;
+            }
+            session_->freed.notify_one();
+        }
+
+    private:
+        Session* session_;
+    };
+    // The connection's turn, or nothing when another call keeps it past the deadline.
+    std::optional<Turn> take(Deadline deadline) {
+        std::unique_lock lock(mutex);
+        if (!freed.wait_until(lock, deadline, [&] { return !busy; }))
+            return std::nullopt;
+        busy = true;
+        return std::optional<Turn>(std::in_place, *this);
+    }
+
     std::mutex mutex;
+    std::condition_variable freed;
+    bool busy = false;
+    // Used only by the call that has the turn.
     std::unique_ptr<x11::XcbConnection> connection;
     std::unique_ptr<X11Desktop> desktop;
 };
@@ -198,9 +233,15 @@ float X11AccessibilityBackend::timeoutOf(const AXUIElement& element) const {
 
 template <class Body>
 AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body) {
-    std::lock_guard lock(session.mutex);
+    // Any finite timeout is allowed; past a year it is as good as none, and the cap keeps the
+    // deadline within the clock's range.
+    const double seconds = std::min(static_cast<double>(timeoutOf(element)), longestTimeout);
     const Deadline deadline = x11::Clock::now() + std::chrono::duration_cast<x11::Clock::duration>(
-                                                      std::chrono::duration<double>(timeoutOf(element)));
+                                                      std::chrono::duration<double>(seconds));
+    // Waiting for the connection counts against the timeout like waiting for the server.
+    std::optional<Session::Turn> turn = session.take(deadline);
+    if (!turn)
+        return AXError::cannotComplete;
     try {
         if (!session.connection || session.connection->broken()) {
             session.desktop.reset();

@@ -4,6 +4,7 @@
 #include <xcb/res.h>
 
 #include <algorithm>
+#include <cstddef>
 
 namespace platform::x11 {
 
@@ -92,13 +93,15 @@ std::optional<std::uint32_t> X11Desktop::processOf(xcb_window_t window, Deadline
         return fromProperty[0];
 
     // Many toolkits never set _NET_WM_PID; the server knows the process of a local client.
+    if (!connection_.hasResources())
+        return std::nullopt;
     xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     auto cookie = xcb_res_query_client_ids(connection_.raw(), 1, &query);
     Reply<xcb_res_query_client_ids_reply_t> reply;
     try {
         reply = connection_.pending<xcb_res_query_client_ids_reply_t>(cookie.sequence).get(deadline);
     } catch (const XcbFailure& failure) {
-        // No X-Resource extension on this server: the process stays unknown.
+        // An X-Resource too old to know the request: the process stays unknown.
         if (failure.kind == XcbFailure::Kind::xError && failure.errorCode == XCB_REQUEST) {
             return std::nullopt;
         }
@@ -146,11 +149,19 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
     xcb_size_hints_t hints{};
     if (xcb_icccm_get_wm_size_hints_from_reply(&hints, reply.get()) == 0)
         return {};
+    // The library copies what the property holds and keeps the flags it claims, so a short
+    // property would pass zeroes off as limits: a limit counts only when its fields are there.
+    const auto fields = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
+    const auto holds = [&](std::size_t offset) {
+        return offset / 4 < fields;
+    };
     SizeHints result;
-    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0) {
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, min_height))) {
         result.minimum = PixelSize{hints.min_width, hints.min_height};
     }
-    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0) {
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, max_height))) {
         result.maximum = PixelSize{hints.max_width, hints.max_height};
     }
     return result;
@@ -158,15 +169,21 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
 
 namespace {
 
-PendingReply<xcb_randr_get_monitors_reply_t> requestMonitors(XcbConnection& connection) {
+using PendingMonitors = std::optional<PendingReply<xcb_randr_get_monitors_reply_t>>;
+
+PendingMonitors requestMonitors(XcbConnection& connection) {
+    if (!connection.hasRandr())
+        return std::nullopt;
     auto cookie = xcb_randr_get_monitors(connection.raw(), connection.root(), 1);
     return connection.pending<xcb_randr_get_monitors_reply_t>(cookie.sequence);
 }
 
-PixelPoint originFrom(PendingReply<xcb_randr_get_monitors_reply_t> pending, Deadline deadline) {
+PixelPoint originFrom(PendingMonitors pending, Deadline deadline) {
+    if (!pending)
+        return {}; // no RandR: one screen at 0,0
     Reply<xcb_randr_get_monitors_reply_t> reply;
     try {
-        reply = pending.get(deadline);
+        reply = pending->get(deadline);
     } catch (const XcbFailure& failure) {
         if (failure.kind == XcbFailure::Kind::xError)
             return {}; // no RandR 1.5: one screen at 0,0

@@ -1,10 +1,14 @@
 #include "platform/accessibility/x11/XcbConnection.hpp"
 
+#include <xcb/randr.h>
+#include <xcb/res.h>
 #include <xcb/xcbext.h>
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -106,9 +110,20 @@ std::unique_ptr<XcbConnection> XcbConnection::open(const std::string& display, D
         auto cookie = xcb_intern_atom(raw, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
         pending.push_back(connection->pending<xcb_intern_atom_reply_t>(cookie.sequence));
     }
+    // libxcb looks an extension up on its first request with a wait that has no bound; asked now,
+    // the answers are in before the round trip below ends, and the later look-ups do not wait.
+    xcb_prefetch_extension_data(raw, &xcb_randr_id);
+    xcb_prefetch_extension_data(raw, &xcb_res_id);
     auto* atoms = reinterpret_cast<xcb_atom_t*>(&connection->atoms_);
     for (std::size_t i = 0; i < pending.size(); ++i)
         atoms[i] = pending[i].get(deadline)->atom;
+    connection->sync(deadline);
+    const auto present = [&](xcb_extension_t& extension) {
+        const xcb_query_extension_reply_t* data = xcb_get_extension_data(raw, &extension);
+        return data != nullptr && data->present != 0;
+    };
+    connection->hasRandr_ = present(xcb_randr_id);
+    connection->hasResources_ = present(xcb_res_id);
     return connection;
 }
 
@@ -125,7 +140,9 @@ bool XcbConnection::waitReadable(Deadline deadline) {
         if (left.count() <= 0)
             return false;
         pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
-        int result = ::poll(&descriptor, 1, static_cast<int>(left.count()));
+        // A far deadline is waited for in slices that poll can take; the loop goes on after each.
+        const auto slice = std::min<std::chrono::milliseconds::rep>(left.count(), INT_MAX);
+        int result = ::poll(&descriptor, 1, static_cast<int>(slice));
         if (result > 0)
             return true;
         if (result < 0 && errno != EINTR)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace platform::x11 {
 namespace {
 
@@ -22,6 +24,16 @@ const FrameCase frameCases[] = {
     {"left of the primary screen",
      {{5, 128}, {400, 300}, 0, {5, 5, 28, 5}, {}, {1920, 0}},
      {-1920, 100, 410, 333}},
+    // A client can write any shadow on its own window; one that leaves nothing of the client
+    // visible, or whose sides read as negative, is not a shadow and is ignored.
+    {"shadow wider than the client",
+     {{200, 150}, {100, 80}, 0, {}, {300, 300, 0, 0}, {}},
+     {200, 150, 100, 80}},
+    {"shadow taller than the client",
+     {{200, 150}, {100, 80}, 0, {}, {0, 0, 150, 150}, {}},
+     {200, 150, 100, 80}},
+    {"shadow side read as negative", {{200, 150}, {100, 80}, 0, {}, {-1, 0, 0, 0}, {}}, {200, 150, 100, 80}},
+    {"huge shadow", {{200, 150}, {100, 80}, 0, {}, {INT32_MAX, INT32_MAX, 0, 0}, {}}, {200, 150, 100, 80}},
 };
 
 class WindowFrameTest : public ::testing::TestWithParam<FrameCase> {};
@@ -54,6 +66,19 @@ INSTANTIATE_TEST_SUITE_P(Placements, WindowFrameTest, ::testing::ValuesIn(frameC
     }
     return name;
 });
+
+// Decorations come from the window manager, but any client may overwrite the property; values no
+// frame could have must neither overflow the sums nor move the frame.
+TEST(WindowFrame, ImplausibleDecorationsAreIgnored) {
+    const Extents implausible[] = {
+        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, {-5, 5, 28, 5}, {5, 5, INT32_MIN, 5}};
+    for (const Extents& decoration : implausible) {
+        const ClientPlacement placement{{105, 128}, {400, 300}, 0, decoration, {}, {}};
+        EXPECT_EQ(visibleFrame(placement), (PixelRect{105, 128, 400, 300}));
+        const MoveResizeRequest request = requestFor(PixelRect{10, 20, 300, 200}, placement);
+        EXPECT_EQ(request, (MoveResizeRequest{{10, 20}, {300, 200}}));
+    }
+}
 
 } // namespace
 } // namespace platform::x11

@@ -8,6 +8,9 @@
 #include <signal.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -247,6 +250,89 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     // The connection stays usable once the server answers again.
     EXPECT_EQ(backend.copyAttributeValue(application, ax::mainWindowAttribute, value), AXError::success);
     EXPECT_TRUE(value.has_value());
+}
+
+// The first frame read and the first process lookup of a connection use X extensions, whose
+// details libxcb fetches on first use with a wait of its own. Neither may outlast the timeout.
+TEST_F(X11BackendTest, FirstUseOfAnExtensionOnAFrozenServerCannotComplete) {
+    auto client = world.startClient();
+    client->open("title=anonymous pid=0");
+    AXUIElement window = mainWindow(client->pid());
+    X11AccessibilityBackend fresh(world.display());
+    ASSERT_EQ(fresh.setMessagingTimeout(fresh.createSystemWide(), 0.2F), AXError::success);
+    // Connected, but no request of an extension made yet.
+    std::optional<AXAttributeValue> value;
+    ASSERT_EQ(fresh.copyAttributeValue(fresh.createApplication(client->pid()), ax::frontmostAttribute, value),
+              AXError::success);
+
+    ::kill(world.serverPid(), SIGSTOP);
+    auto frozenCall = [&](std::function<AXError()> call) {
+        auto answer = std::async(std::launch::async, std::move(call));
+        const bool answered = answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!answered)
+            ::kill(world.serverPid(), SIGCONT); // lets the stuck call end
+        EXPECT_TRUE(answered);
+        return answer.get();
+    };
+    // The window element delivered by one backend names the same window in another.
+    AXError frame = frozenCall([&] {
+        std::optional<AXAttributeValue> v;
+        return fresh.copyAttributeValue(window, ax::positionAttribute, v);
+    });
+    AXError owner = frozenCall([&] {
+        std::optional<AXAttributeValue> v;
+        return fresh.copyAttributeValue(fresh.createApplication(client->pid()), ax::windowsAttribute, v);
+    });
+    ::kill(world.serverPid(), SIGCONT);
+    EXPECT_EQ(frame, AXError::cannotComplete);
+    EXPECT_EQ(owner, AXError::cannotComplete);
+}
+
+// Calls share one connection, but a call that waits for another to finish with it waits no
+// longer than its own timeout.
+TEST_F(X11BackendTest, ACallBehindAnotherOnAFrozenServerEndsWithinItsOwnTimeout) {
+    auto client = world.startClient();
+    client->open("title=contended");
+    AXUIElement patient = backend.createApplication(client->pid());
+    AXUIElement hurried = backend.createApplication(client->pid());
+    ASSERT_EQ(backend.setMessagingTimeout(patient, 60.0F), AXError::success);
+    ASSERT_EQ(backend.setMessagingTimeout(hurried, 0.2F), AXError::success);
+    std::optional<AXAttributeValue> value;
+    ASSERT_EQ(backend.copyAttributeValue(patient, ax::mainWindowAttribute, value), AXError::success);
+
+    ::kill(world.serverPid(), SIGSTOP);
+    std::promise<void> started;
+    auto first = std::async(std::launch::async, [&] {
+        std::optional<AXAttributeValue> v;
+        started.set_value();
+        return backend.copyAttributeValue(patient, ax::mainWindowAttribute, v);
+    });
+    started.get_future().wait();
+    auto second = std::async(std::launch::async, [&] {
+        std::optional<AXAttributeValue> v;
+        return backend.copyAttributeValue(hurried, ax::mainWindowAttribute, v);
+    });
+    const bool secondEnded = second.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    const bool firstStillWaits = first.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    ::kill(world.serverPid(), SIGCONT);
+    EXPECT_TRUE(secondEnded);
+    EXPECT_TRUE(firstStillWaits);
+    EXPECT_EQ(second.get(), AXError::cannotComplete);
+    EXPECT_EQ(first.get(), AXError::success);
+}
+
+// Any finite timeout is allowed, however long: it must bound the waits, not cut them short.
+TEST_F(X11BackendTest, AVeryLongTimeoutStillLetsCallsAnswer) {
+    auto client = world.startClient();
+    client->open("title=patient");
+    AXUIElement application = backend.createApplication(client->pid());
+    for (float seconds : {1e7F, 1e10F, std::numeric_limits<float>::max()}) {
+        ASSERT_EQ(backend.setMessagingTimeout(backend.createSystemWide(), seconds), AXError::success);
+        EXPECT_TRUE(read(application, ax::mainWindowAttribute).has_value()) << seconds;
+        ASSERT_EQ(backend.setMessagingTimeout(application, seconds), AXError::success);
+        EXPECT_TRUE(read(application, ax::mainWindowAttribute).has_value()) << seconds;
+        EXPECT_TRUE(backend.isProcessTrusted()) << seconds;
+    }
 }
 
 TEST_F(X11BackendTest, CallsFromAWorkerThreadAndTheMainThreadAtOnce) {

@@ -48,7 +48,9 @@ struct ClientPlacement {
 };
 
 // The visible outer frame in desktop coordinates: the client grown by its border and the
-// decorations, shrunk by the invisible shadow, shifted to the desktop origin.
+// decorations, shrunk by the invisible shadow, shifted to the desktop origin. Extents that no frame
+// could have (a side negative or wider than the screen can be, a shadow covering the whole client)
+// count as absent, in both functions alike.
 PixelRect visibleFrame(const ClientPlacement& placement);
 
 // The position and client size to request with north-west gravity so that the visible frame

@@ -26,7 +26,8 @@ class X11Desktop;
 } // namespace x11
 
 // Safe for concurrent access: operations run one at a time on one connection, and the trust test
-// has a connection of its own so that it never waits behind a write.
+// has a connection of its own so that it never waits behind a write. A call that cannot have the
+// connection within its timeout answers cannotComplete.
 class X11AccessibilityBackend final : public AccessibilityBackend {
 public:
     // display: the X display to use; empty for $DISPLAY. Connects on first use, and again after a

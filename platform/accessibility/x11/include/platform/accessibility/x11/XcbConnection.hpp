@@ -134,6 +134,10 @@ public:
     xcb_window_t root() const { return screen_->root; }
     const Atoms& atoms() const { return atoms_; }
     bool broken() const { return xcb_connection_has_error(connection_) != 0; }
+    // Whether the server has these extensions. A request of an absent one would close the
+    // connection, so callers ask first.
+    bool hasRandr() const { return hasRandr_; }
+    bool hasResources() const { return hasResources_; }
 
     template <class R>
     PendingReply<R> pending(unsigned int sequence) {
@@ -160,6 +164,8 @@ private:
     xcb_connection_t* connection_;
     xcb_screen_t* screen_;
     Atoms atoms_{};
+    bool hasRandr_ = false;
+    bool hasResources_ = false;
 };
 
 template <class R>
