@@ -4,12 +4,15 @@
 #include <xcb/res.h>
 #include <xcb/xcbext.h>
 
+#include <X11/Xauth.h>
+
 #include <poll.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -54,27 +57,73 @@ struct ConnectAttempt {
     int screenNumber = 0;
 };
 
+// The connect threads of the whole process. libXau keeps the authority file's name in a buffer
+// that it frees at exit; a connect given up on may still be reading it then, so exit waits a
+// little for the threads that still run. Never destroyed: a thread may outlive every static.
+class ConnectThreads {
+public:
+    static ConnectThreads& shared() {
+        static ConnectThreads* threads = [] {
+            auto* made = new ConnectThreads;
+            // libXau registers its exit cleanup on its first use; using it before registering ours
+            // makes ours run first.
+            {
+                std::lock_guard serialised(made->connecting_);
+                (void)XauFileName();
+            }
+            std::atexit([] { shared().waitForAll(std::chrono::seconds(2)); });
+            return made;
+        }();
+        return *threads;
+    }
+
+    void started() {
+        std::lock_guard lock(mutex_);
+        ++running_;
+    }
+    void ended() {
+        std::lock_guard lock(mutex_);
+        --running_;
+        idle_.notify_all();
+    }
+    // libXau's buffer also makes two connects at once race, so they take turns.
+    std::mutex& connecting() { return connecting_; }
+
+private:
+    void waitForAll(std::chrono::seconds bound) {
+        std::unique_lock lock(mutex_);
+        idle_.wait_for(lock, bound, [&] { return running_ == 0; });
+    }
+
+    std::mutex mutex_;
+    std::condition_variable idle_;
+    int running_ = 0;
+    std::mutex connecting_;
+};
+
 xcb_connection_t* connectWithin(const std::string& display, Deadline deadline, int& screenNumber) {
     auto attempt = std::make_shared<ConnectAttempt>();
-    std::thread([attempt, display] {
-        // Reading the authority file goes through libXau, whose file name lives in a static buffer:
-        // two connects at once would race on it.
-        static std::mutex connecting;
+    ConnectThreads& threads = ConnectThreads::shared();
+    threads.started();
+    std::thread([attempt, display, &threads] {
         int screen = 0;
         xcb_connection_t* connection = nullptr;
         {
-            std::lock_guard serialised(connecting);
+            std::lock_guard serialised(threads.connecting());
             connection = xcb_connect(display.empty() ? nullptr : display.c_str(), &screen);
         }
-        std::lock_guard lock(attempt->mutex);
-        if (attempt->abandoned) {
-            xcb_disconnect(connection);
-            return;
+        {
+            std::lock_guard lock(attempt->mutex);
+            if (attempt->abandoned) {
+                xcb_disconnect(connection);
+            } else {
+                attempt->connection = connection;
+                attempt->screenNumber = screen;
+                attempt->finished = true;
+                attempt->done.notify_all();
+            }
         }
-        attempt->connection = connection;
-        attempt->screenNumber = screen;
-        attempt->finished = true;
-        attempt->done.notify_all();
+        threads.ended();
     }).detach();
     std::unique_lock lock(attempt->mutex);
     if (!attempt->done.wait_until(lock, deadline, [&] { return attempt->finished; })) {
