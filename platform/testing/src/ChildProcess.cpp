@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace platform::testing {
@@ -45,11 +46,16 @@ bool readable(int descriptor, Clock::time_point deadline) {
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, Options options) {
     int in[2] = {-1, -1};
     int out[2] = {-1, -1};
+    // A start that fails half-way closes the pipes it made.
+    auto fail = [&](const char* what) {
+        for (int* descriptor : {&in[0], &in[1], &out[0], &out[1]})
+            closeIfOpen(*descriptor);
+        throw std::runtime_error(what);
+    };
     if (options.pipeStdin && ::pipe2(in, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    if ((options.pipeStdout || options.passedDescriptor >= 0) && ::pipe2(out, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+        fail("pipe failed");
+    if ((options.pipeStdout || options.passedDescriptor >= 0) && ::pipe2(out, O_CLOEXEC) != 0)
+        fail("pipe failed");
     // Everything the child needs is prepared before fork: after it only async-signal-safe calls.
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
@@ -73,8 +79,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, Options op
     const int outputTarget = options.passedDescriptor >= 0 ? options.passedDescriptor : 1;
 
     pid_ = ::fork();
-    if (pid_ < 0)
-        throw std::runtime_error("fork failed");
+    if (pid_ < 0) {
+        if (devNull >= 0)
+            ::close(devNull);
+        fail("fork failed");
+    }
     if (pid_ == 0) {
         ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -99,7 +108,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, Options op
     if (pidDescriptor_ < 0) {
         ::kill(-pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
-        throw std::runtime_error("pidfd_open failed");
+        fail("pidfd_open failed");
     }
     closeIfOpen(in[0]);
     closeIfOpen(out[1]);

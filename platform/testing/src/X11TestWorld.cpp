@@ -163,7 +163,7 @@ x11::Extents X11TestWorld::frameExtents(xcb_window_t window) {
                                           XCB_ATOM_CARDINAL, 0, 4)
                              .sequence)
                      .get(soon());
-    if (xcb_get_property_value_length(reply.get()) != 16)
+    if (reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
         return {};
     const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
     return {static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]), static_cast<std::int32_t>(v[2]),
