@@ -92,6 +92,7 @@ TEST(OpeningCorrelation, Confirm) {
         {"other origin", {visible(3)}, one, frame(40, 61, 800, 600), waitingForGeometry},
         {"presence none", {visible(3)}, none, mainFrame, rejected},
         {"presence several", {visible(3)}, several, mainFrame, rejected},
+        {"presence several, frames differ", {visible(3)}, several, frame(40, 60, 800.5, 600), rejected},
         {"another visible window", {visible(4)}, one, mainFrame, rejected},
         {"two visible", {visible(3), visible(4)}, one, mainFrame, rejected},
         {"nothing visible", {offscreen(3)}, one, mainFrame, rejected},

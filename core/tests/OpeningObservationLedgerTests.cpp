@@ -128,6 +128,11 @@ TEST(OpeningObservationLedger, AWindowSeenBeforeIsNeverNewAgain) {
               Identities{id(3)});
     ASSERT_TRUE(ledger.rememberIdentities(Windows{window(4)}));
     EXPECT_EQ(ledger.observe(Windows{window(4)}, one)->notPreviouslyObserved, Identities{});
+    // Losing the baseline, or a refused inventory, forgets no identity.
+    ledger.invalidateBaseline();
+    EXPECT_EQ(ledger.observe(std::nullopt, unknown), std::nullopt);
+    EXPECT_EQ(ledger.observe(Windows{window(1), window(5, relaunched)}, several), std::nullopt);
+    EXPECT_EQ(ledger.observe(Windows{window(1), window(4)}, several)->notPreviouslyObserved, Identities{});
     EXPECT_EQ(ledger.known(), (Identities{id(1), id(2), id(3), id(4)}));
 }
 

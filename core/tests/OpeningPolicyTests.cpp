@@ -60,6 +60,8 @@ TEST(OpeningPolicy, Evaluate) {
     returning.provenance = WindowProvenance::existingIdentityReturning;
     OpeningCandidate later = eligible(1);
     later.order = FirstWindowEvidence::laterObservation;
+    OpeningCandidate foreignDialog = eligible(1, relaunched);
+    foreignDialog.kind = WindowKind::dialog;
 
     struct Case {
         const char* name;
@@ -97,12 +99,36 @@ TEST(OpeningPolicy, Evaluate) {
          false,
          Decision::rejected(invalidated),
          false},
+        {"older cycle while not allowed",
+         true,
+         cycle(4),
+         {eligible(1)},
+         false,
+         false,
+         Decision::rejected(noOpportunity),
+         true},
+        {"not allowed with no candidate yet",
+         true,
+         cycle(5),
+         {},
+         true,
+         false,
+         Decision::rejected(invalidated),
+         false},
         {"incomplete", true, cycle(5), {}, false, true, Decision::rejected(ambiguous), false},
         {"no candidate yet", true, cycle(5), {}, true, true, Decision::wait(), true},
         {"foreign before count",
          true,
          cycle(5),
          {eligible(1), eligible(2, relaunched)},
+         true,
+         true,
+         Decision::rejected(wrongProcess),
+         false},
+        {"foreign before eligibility",
+         true,
+         cycle(5),
+         {foreignDialog},
          true,
          true,
          Decision::rejected(wrongProcess),
