@@ -24,7 +24,10 @@ double overlapArea(const DesktopFrame& a, const DesktopFrame& b) {
     return width * height;
 }
 
-// Scaled by the larger leg so that the squares do not overflow before the root.
+// Scaled by the power of two at the larger leg so that the squares do not overflow before the root.
+// Dividing by the leg itself would round the quotients, and two screens exactly as far from the
+// centre (975 straight down, or 375 across and 900 down) would then differ in the last bit, so the
+// tie would not go to the lower id.
 double distance(double cx, double cy, const DesktopFrame& frame) {
     const double dx = std::max({frame.minX() - cx, cx - frame.maxX(), 0.0});
     const double dy = std::max({frame.minY() - cy, cy - frame.maxY(), 0.0});
@@ -32,9 +35,13 @@ double distance(double cx, double cy, const DesktopFrame& frame) {
         return 0.0;
     }
     const double m = std::max(dx, dy);
-    const double sx = dx / m;
-    const double sy = dy / m;
-    return m * std::sqrt(sx * sx + sy * sy);
+    if (!std::isfinite(m)) {
+        return m;
+    }
+    const int scale = std::ilogb(m);
+    const double sx = std::scalbn(dx, -scale);
+    const double sy = std::scalbn(dy, -scale);
+    return std::scalbn(std::sqrt(sx * sx + sy * sy), scale);
 }
 
 // Index of the screen with the best score (higher is better when preferHigher); equal scores go to

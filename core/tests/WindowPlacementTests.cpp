@@ -1,8 +1,12 @@
 #include "GeometryTestSupport.hpp"
+#include "tidewright/core/ScreenSelection.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <variant>
@@ -411,6 +415,124 @@ INSTANTIATE_TEST_SUITE_P(
                    Placement{ScreenID{8}, frame(0.4 + (100.2 - 100.1) * 0.5, 400, 100.1, 50),
                              SizeAdjustment::acceptedDifferentSize, visible()}}),
     [](const auto& info) { return info.param.name; });
+
+// Random screens with fractional, offset usable areas and random windows, actions and
+// capabilities. Every coordinate is a multiple of 1/16 of moderate size, so the arithmetic is exact
+// and any frame outside its usable area is a fault of the placement, not of rounding.
+class PlacementProperties : public testing::Test {
+protected:
+    std::mt19937_64 random{20260517};
+
+    double grid(double low, double high) {
+        std::uniform_int_distribution<long> steps(static_cast<long>(low * 16), static_cast<long>(high * 16));
+        return static_cast<double>(steps(random)) / 16;
+    }
+
+    // Half of the layouts have whole-point edges only, so that whole-point plans are exercised on
+    // areas where every action fits as well as on fractional ones, where many have no aligned origin.
+    std::vector<ScreenGeometry> screens() {
+        const bool wholeEdges = std::uniform_int_distribution<int>(0, 1)(random) == 0;
+        const auto edge = [&](double low, double high) {
+            const double value = grid(low, high);
+            return wholeEdges ? std::floor(value) : value;
+        };
+        std::vector<ScreenGeometry> list;
+        const int count = std::uniform_int_distribution<int>(1, 3)(random);
+        double left = edge(-3000, 0);
+        for (int i = 0; i < count; ++i) {
+            const double width = edge(200, 3000);
+            const double top = edge(-1500, 1500);
+            const double height = edge(200, 2000);
+            const double insetX = edge(0, 30);
+            const double insetY = edge(0, 60);
+            list.push_back(screen(static_cast<std::uint32_t>(count - i), frame(left, top, width, height),
+                                  frame(left + insetX, top + insetY, width - insetX - edge(0, 30),
+                                        height - insetY - edge(0, 30))));
+            left += width;
+        }
+        return list;
+    }
+
+    SizeCapabilities capabilities() {
+        switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+        case 0:
+            return SizeCapabilities::unknown();
+        case 1:
+            return SizeCapabilities::fixed(size(grid(50, 4000), grid(50, 3000)));
+        case 2:
+            return SizeCapabilities::resizable(SizeLimits(size(grid(1, 1500), grid(1, 1500))));
+        default: {
+            const WindowSize minimum = size(grid(1, 1000), grid(1, 1000));
+            return SizeCapabilities::resizable(
+                SizeLimits(minimum, size(minimum.width().value() + grid(0, 2000),
+                                         minimum.height().value() + grid(0, 2000))));
+        }
+        }
+    }
+};
+
+// Checks what every placement must satisfy on the usable area `usable`.
+void expectSound(const Placement& placement, const DesktopFrame& usable, const DesktopFrame& original,
+                 WindowAction action, PlacementOriginAlignment alignment) {
+    const DesktopFrame& f = placement.frame;
+    const double overX = std::max(f.size().width().value() - usable.size().width().value(), 0.0);
+    const double overY = std::max(f.size().height().value() - usable.size().height().value(), 0.0);
+    if (overX == 0 && overY == 0) {
+        EXPECT_EQ(placement.visibility, PlacementVisibility::fullyVisible());
+    } else {
+        EXPECT_EQ(placement.visibility, PlacementVisibility::cannotFit({Points(overX), Points(overY)}));
+    }
+    if (overX == 0) {
+        EXPECT_GE(f.minX(), usable.minX());
+        EXPECT_LE(f.maxX(), usable.maxX());
+    }
+    if (overY == 0) {
+        EXPECT_GE(f.minY(), usable.minY());
+        EXPECT_LE(f.maxY(), usable.maxY());
+    }
+    if (alignment == PlacementOriginAlignment::wholePoints) {
+        const bool keptX = action == WindowAction::maximumHeight && f.minX() == original.minX();
+        EXPECT_TRUE(keptX || f.minX() == std::floor(f.minX())) << f.minX();
+        EXPECT_EQ(f.minY(), std::floor(f.minY()));
+    }
+}
+
+TEST_F(PlacementProperties, PlansAndRefinementsStayInsideWhenTheyFit) {
+    for (int round = 0; round < 4000; ++round) {
+        const std::vector<ScreenGeometry> list = screens();
+        const DesktopFrame window =
+            frame(grid(-4000, 4000), grid(-2000, 2000), grid(20, 3000), grid(20, 2000));
+        const WindowAction action =
+            allWindowActions[std::uniform_int_distribution<std::size_t>(0, 5)(random)];
+        const SizeCapabilities caps = capabilities();
+        const auto alignment = round % 2 == 0 ? wholePoints : continuous;
+        SCOPED_TRACE(testing::Message() << "round " << round);
+
+        const auto planned = [&] {
+            return WindowPlacement::plan(action, window, list, caps, alignment);
+        };
+        if (const auto error = thrownGeometryError(planned)) {
+            // A fractional area narrower than one point beyond the window is the only refusal here.
+            EXPECT_EQ(error->kind, Kind::noAlignedOrigin);
+            continue;
+        }
+        const PlacementPlan plan = planned();
+        EXPECT_EQ(plan.screen, ScreenSelection::select(window, list));
+        const DesktopFrame& usable = plan.screen.usableArea();
+        expectSound(plan.requested, usable, window, action, alignment);
+        EXPECT_EQ(plan.refined(plan.requested.frame.size()), plan.requested);
+
+        const WindowSize accepted = size(grid(20, 3000), grid(20, 2000));
+        if (const auto error = thrownGeometryError([&] { (void)plan.refined(accepted); })) {
+            EXPECT_EQ(error->kind, Kind::noAlignedOrigin);
+            continue;
+        }
+        const Placement refined = plan.refined(accepted);
+        EXPECT_EQ(refined.screenID, plan.screen.id());
+        EXPECT_EQ(refined.frame.size(), accepted);
+        expectSound(refined, usable, window, action, alignment);
+    }
+}
 
 } // namespace
 } // namespace tidewright
