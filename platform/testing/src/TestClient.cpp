@@ -80,16 +80,29 @@ void setRaw(xcb_window_t window, const std::string& text) {
     std::getline(fields, format, ':');
     std::getline(fields, list);
     const int bits = std::atoi(format.c_str());
+    if (bits != 8 && bits != 16 && bits != 32) {
+        std::cerr << "tidewright-test-client: property format must be 8, 16 or 32: " << text << "\n";
+        return;
+    }
+    // Items go in this client's own byte order, as the server expects them.
     std::vector<uint8_t> bytes;
+    auto append = [&](const auto item) {
+        const auto* raw = reinterpret_cast<const uint8_t*>(&item);
+        bytes.insert(bytes.end(), raw, raw + sizeof item);
+    };
+    uint32_t count = 0;
     std::istringstream values(list);
-    for (std::string item; std::getline(values, item, ',');) {
+    for (std::string item; std::getline(values, item, ','); ++count) {
         const auto value = static_cast<uint32_t>(std::stoul(item, nullptr, 0));
-        const auto* raw = reinterpret_cast<const uint8_t*>(&value);
-        bytes.insert(bytes.end(), raw, raw + bits / 8);
+        if (bits == 8)
+            append(static_cast<uint8_t>(value));
+        else if (bits == 16)
+            append(static_cast<uint16_t>(value));
+        else
+            append(value);
     }
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(name.c_str()), atom(type.c_str()),
-                        static_cast<uint8_t>(bits), static_cast<uint32_t>(bytes.size() / (bits / 8)),
-                        bytes.data());
+                        static_cast<uint8_t>(bits), count, bytes.data());
 }
 
 xcb_window_t open(std::map<std::string, std::string> options) {
