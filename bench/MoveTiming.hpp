@@ -36,6 +36,16 @@ inline double millisecondsSince(Stopwatch::time_point start) {
     return std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count();
 }
 
+// Opens the window that the benchmark moves and waits until it is active.
+inline xcb_window_t openWindow(platform::testing::X11TestWorld& world,
+                               platform::testing::TestClient& client) {
+    const xcb_window_t window = client.open("title=benchmark x=100 y=100 w=640 h=480");
+    if (!world.waitUntil([&] { return world.activeWindow() == window; })) {
+        throw std::runtime_error("the window did not become active");
+    }
+    return window;
+}
+
 // Nearest-rank percentiles of times in milliseconds. REQUIRES: times is not empty.
 inline Figures figuresOf(std::vector<double> times) {
     std::sort(times.begin(), times.end());
@@ -83,14 +93,17 @@ inline Figures measureXdotool(const std::string& display, xcb_window_t window) {
     });
 }
 
-// Two indented lines: what was timed, then its figures.
-inline void printFigures(const char* what, const Figures& figures) {
-    std::printf("  %s:\n    median %.3f  p95 %.3f\n", what, figures.median, figures.p95);
-}
-
-inline void printRatio(const char* what, const Figures& slower, const Figures& faster) {
-    std::printf("  ratio %s: median %.2f  p95 %.2f\n", what, slower.median / faster.median,
-                slower.p95 / faster.p95);
+// Times the same moves with xdotool, then prints the figures of both and their ratio; ours are
+// those of what, called name in the ratio.
+inline void reportAgainstXdotool(const std::string& display, xcb_window_t window, const char* what,
+                                 const char* name, const Figures& ours) {
+    const Figures tool = measureXdotool(display, window);
+    std::printf("%d moves of a real window (Xvfb, openbox), milliseconds per cycle\n", cycles);
+    std::printf("  %s:\n    median %.3f  p95 %.3f\n", what, ours.median, ours.p95);
+    std::printf("  xdotool (windowsize, windowmove, getwindowgeometry):\n    median %.3f  p95 %.3f\n",
+                tool.median, tool.p95);
+    std::printf("  ratio xdotool / %s: median %.2f  p95 %.2f\n", name, tool.median / ours.median,
+                tool.p95 / ours.p95);
 }
 
 } // namespace tidewright::bench

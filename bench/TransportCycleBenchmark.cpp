@@ -57,10 +57,7 @@ platform::Async<> moveRepeatedly(AccessibilityMainWindowTransport<LiveAccessibil
 int main(int argc, char** argv) try {
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
-    const xcb_window_t window = client->open("title=benchmark x=100 y=100 w=640 h=480");
-    if (!world.waitUntil([&] { return world.activeWindow() == window; })) {
-        throw std::runtime_error("the window did not become active");
-    }
+    const xcb_window_t window = openWindow(world, *client);
 
     Run run;
     {
@@ -79,13 +76,9 @@ int main(int argc, char** argv) try {
     if (run.failure) {
         throw std::runtime_error(*run.failure);
     }
-    const Figures ours = figuresOf(run.times);
-    const Figures tool = measureXdotool(world.display(), window);
-
-    std::printf("%d moves of a real window (Xvfb, openbox), milliseconds per cycle\n", cycles);
-    printFigures("main-window transport through its serial queue (frame read, setFrame, read-back)", ours);
-    printFigures("xdotool (windowsize, windowmove, getwindowgeometry)", tool);
-    printRatio("xdotool / transport", tool, ours);
+    reportAgainstXdotool(world.display(), window,
+                         "main-window transport through its serial queue (frame read, setFrame, read-back)",
+                         "transport", figuresOf(run.times));
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "benchmark failed: %s\n", error.what());

@@ -26,10 +26,7 @@ ContinuousInstant continuousNow() {
 int main() try {
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
-    const xcb_window_t window = client->open("title=benchmark x=100 y=100 w=640 h=480");
-    if (!world.waitUntil([&] { return world.activeWindow() == window; })) {
-        throw std::runtime_error("the window did not become active");
-    }
+    const xcb_window_t window = openWindow(world, *client);
     auto backend = std::make_shared<platform::X11AccessibilityBackend>(world.display());
     auto permit = std::make_shared<WindowOperationPermit>();
     auto events = [&] {
@@ -47,12 +44,9 @@ int main() try {
             throw std::runtime_error("read-back differs");
     });
 
-    const Figures tool = measureXdotool(world.display(), window);
-
-    std::printf("%d moves of a real window (Xvfb, openbox), milliseconds per cycle\n", cycles);
-    printFigures("window events over the X11 backend (frame read, setFrame, read-back)", ours);
-    printFigures("xdotool (windowsize, windowmove, getwindowgeometry)", tool);
-    printRatio("xdotool / backend", tool, ours);
+    reportAgainstXdotool(world.display(), window,
+                         "window events over the X11 backend (frame read, setFrame, read-back)", "backend",
+                         ours);
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "benchmark failed: %s\n", error.what());

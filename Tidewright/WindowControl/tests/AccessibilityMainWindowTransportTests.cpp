@@ -7,6 +7,7 @@
 #include "platform/concurrency/ManualSerialQueue.hpp"
 
 #include "FakeAccessibilityCalls.hpp"
+#include "ScriptedWindows.hpp"
 #include "WindowControlTestSupport.hpp"
 
 #include <chrono>
@@ -26,9 +27,6 @@ namespace {
 
 namespace ax = platform::ax;
 using platform::AXError;
-using platform::AXValue;
-using platform::CGPoint;
-using platform::CGSize;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 using ::testing::ElementsAre;
@@ -91,12 +89,7 @@ public:
         backend->setValue("app", ax::frontmostAttribute, true);
         backend->setValue("app", ax::mainWindowAttribute, backend->element("window"));
         backend->setValue("app", ax::enhancedUserInterfaceAttribute, true);
-        backend->setValue("window", ax::modalAttribute, false);
-        backend->setValue("window", ax::minimizedAttribute, false);
-        backend->setValue("window", ax::roleAttribute, std::string(ax::windowRole));
-        backend->setValue("window", ax::subroleAttribute, std::string(ax::standardWindowSubrole));
-        backend->setValue("window", ax::positionAttribute, AXValue(CGPoint{10, 20}));
-        backend->setValue("window", ax::sizeAttribute, AXValue(CGSize{800, 600}));
+        scriptStandardWindow(*backend, "window", windowFrame);
         backend->setSettable("window", ax::sizeAttribute, true);
         backend->setApplicationName(43, "other");
         backend->setValue("other", ax::windowsAttribute,

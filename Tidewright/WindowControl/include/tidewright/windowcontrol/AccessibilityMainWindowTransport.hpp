@@ -81,8 +81,7 @@ public:
     platform::Async<> setFrame(ProcessID process, DesktopFrame expected, DesktopFrame target,
                                ContinuousInstant deadline,
                                std::shared_ptr<WindowOperationPermit> permit) override {
-        const bool restores = restoresAfterMove(process.app);
-        co_await run(deadline, std::move(permit), restores,
+        return write(process.app, deadline, std::move(permit),
                      [pid = process.pid, expected, target](const Events& events) {
                          events.setFrame(pid, expected, target);
                      });
@@ -91,8 +90,7 @@ public:
     platform::Async<> setOrigin(ProcessID process, DesktopFrame expected, DesktopPoint target,
                                 ContinuousInstant deadline,
                                 std::shared_ptr<WindowOperationPermit> permit) override {
-        const bool restores = restoresAfterMove(process.app);
-        co_await run(deadline, std::move(permit), restores,
+        return write(process.app, deadline, std::move(permit),
                      [pid = process.pid, expected, target](const Events& events) {
                          events.setOrigin(pid, expected, target);
                      });
@@ -138,8 +136,12 @@ private:
         void operator()() const noexcept { permit->revoke(); }
     };
 
-    bool restoresAfterMove(const BundleID& app) const {
-        return EnhancedInterfacePolicy::restoresAfterMove(app, assistiveTechnologyRunning_());
+    // Asks for assistive technology when awaited, on the main thread, before the work is queued.
+    template <class Operation>
+    platform::Async<> write(BundleID app, ContinuousInstant deadline,
+                            std::shared_ptr<WindowOperationPermit> permit, Operation operation) {
+        const bool restores = EnhancedInterfacePolicy::restoresAfterMove(app, assistiveTechnologyRunning_());
+        co_await run(deadline, std::move(permit), restores, std::move(operation));
     }
 
     // Suspends the caller, runs operation on the queue over window events of its own, and resumes
