@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <stop_token>
 #include <string>
@@ -65,17 +64,16 @@ public:
     platform::Async<DesktopFrame> mainWindowFrame(ProcessID process, ContinuousInstant deadline,
                                                   std::shared_ptr<WindowOperationPermit> permit) override {
         // Reads never consult the restore flag.
-        co_return co_await run(deadline, std::move(permit), true, [pid = process.pid](const Events& events) {
-            return events.mainWindowFrame(pid);
-        });
+        return run(deadline, std::move(permit), true,
+                   [pid = process.pid](const Events& events) { return events.mainWindowFrame(pid); });
     }
 
     platform::Async<SizeCapabilities>
     sizeCapabilities(ProcessID process, DesktopFrame frame, ContinuousInstant deadline,
                      std::shared_ptr<WindowOperationPermit> permit) override {
-        co_return co_await run(
-            deadline, std::move(permit), true,
-            [pid = process.pid, frame](const Events& events) { return events.sizeCapabilities(pid, frame); });
+        return run(deadline, std::move(permit), true, [pid = process.pid, frame](const Events& events) {
+            return events.sizeCapabilities(pid, frame);
+        });
     }
 
     platform::Async<> setFrame(ProcessID process, DesktopFrame expected, DesktopFrame target,
