@@ -86,8 +86,9 @@ TEST(X11Desktop, MonitorsWithTheirNamesAreasAndThePrimary) {
     XcbConnection& connection = world.connection();
     std::map<std::string, Monitor> byName;
     for (const Monitor& monitor : readMonitors(connection, world.soon())) {
-        auto reply = connection.pending<xcb_get_atom_name_reply_t>(
-                                   xcb_get_atom_name(connection.raw(), monitor.name).sequence)
+        auto reply = connection
+                         .pending<xcb_get_atom_name_reply_t>(
+                             xcb_get_atom_name(connection.raw(), monitor.name).sequence)
                          .get(world.soon());
         byName[std::string(xcb_get_atom_name_name(reply.get()),
                            static_cast<std::size_t>(xcb_get_atom_name_name_length(reply.get())))] = monitor;

@@ -14,9 +14,9 @@ namespace platform::x11 {
 
 // What the server and the window say about a window's process.
 struct OwnerClues {
-    std::optional<std::uint32_t> serverPid;        // X-Resource: the local client's process
-    std::optional<std::uint32_t> propertyPid;      // _NET_WM_PID
-    std::optional<std::string> clientMachine;      // WM_CLIENT_MACHINE
+    std::optional<std::uint32_t> serverPid;   // X-Resource: the local client's process
+    std::optional<std::uint32_t> propertyPid; // _NET_WM_PID
+    std::optional<std::string> clientMachine; // WM_CLIENT_MACHINE
 };
 
 // The X-Resource pid first; else _NET_WM_PID when WM_CLIENT_MACHINE is absent or names thisHost
