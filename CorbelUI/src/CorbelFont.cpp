@@ -86,7 +86,7 @@ QString kitFontFamily() {
     return QStringLiteral("Inter");
 }
 
-QFont font(CorbelFont role, double textSizeFactor) {
+QFont roleFont(CorbelFont role, double textSizeFactor) {
     loadKitFonts();
     const Role& entry = roles[static_cast<std::size_t>(role)];
     QFont result(kitFontFamily());
@@ -99,7 +99,7 @@ QFont font(CorbelFont role, double textSizeFactor) {
 }
 
 void setCorbelFont(QWidget& widget, CorbelFont role, double textSizeFactor) {
-    widget.setFont(font(role, textSizeFactor));
+    widget.setFont(roleFont(role, textSizeFactor));
 }
 
 } // namespace corbel

@@ -7,6 +7,8 @@
 #include "corbel/ui/QtWorkarounds.hpp"
 #include "corbel/ui/testing/GoldenImages.hpp"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -149,6 +151,42 @@ TEST(KitColorsTest, TextReadsOnTheWindowInBothSchemes) {
         EXPECT_GE(contrastOnWindow(SystemColor::label, scheme, false), 7.0);
         EXPECT_GE(contrastOnWindow(SystemColor::secondaryLabel, scheme, false), 3.0);
     }
+}
+
+// Swatches of the whole colour table: a column per appearance (light, dark, then each with
+// increased contrast), a row per colour, each laid on that appearance's window background.
+class ColorTableSwatches : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const struct {
+            ColorScheme scheme;
+            bool increased;
+        } columns[] = {{ColorScheme::light, false},
+                       {ColorScheme::dark, false},
+                       {ColorScheme::light, true},
+                       {ColorScheme::dark, true}};
+        int x = 0;
+        for (const auto& column : columns) {
+            painter.fillRect(x, 0, 48, height(),
+                             systemColor(SystemColor::windowBackground, column.scheme, column.increased));
+            int y = 4;
+            for (SystemColor which : allSystemColors) {
+                painter.fillRect(x + 8, y, 32, 16, systemColor(which, column.scheme, column.increased));
+                y += 20;
+            }
+            x += 48;
+        }
+    }
+};
+
+TEST(KitColorsTest, TableMatchesItsGolden) {
+    ColorTableSwatches swatches;
+    const testing::GoldenImages goldens{QStringLiteral(CORBEL_GOLDEN_FOLDER),
+                                        QStringLiteral(CORBEL_GOLDEN_FAILURE_FOLDER)};
+    EXPECT_TRUE(goldens.matches(
+        QStringLiteral("color-table"),
+        testing::renderOffscreen(swatches, QSize(192, 8 + 20 * int(allSystemColors.size())))));
 }
 
 TEST(BrandBackgroundRecipeTest, StopsMixTheBaseTowardTheBrand) {

@@ -1,9 +1,12 @@
 // The text roles: each role's face and size, the text-size factor, and that the pinned faces load.
 
 #include "corbel/ui/CorbelFont.hpp"
+#include "corbel/ui/testing/GoldenImages.hpp"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -42,7 +45,7 @@ TEST(CorbelFontTest, EachRoleResolvesToThePinnedFaceAtItsSize) {
     for (std::size_t i = 0; i < roleCases.size(); ++i) {
         const RoleCase& c = roleCases[i];
         ASSERT_EQ(allCorbelFonts[i], c.role) << "roles out of order at " << i;
-        const QFont f = font(c.role);
+        const QFont f = roleFont(c.role);
         EXPECT_EQ(f.pixelSize(), c.pixelSize) << i;
         EXPECT_EQ(f.weight(), c.weight) << i;
         EXPECT_EQ(f.hintingPreference(), QFont::PreferNoHinting) << i;
@@ -66,8 +69,8 @@ TEST(CorbelFontTest, TextSizeFactorScalesEveryRoleToWholePixels) {
         {1.25, CorbelFont::support, 19}, {0.01, CorbelFont::detail, 1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(font(c.role, c.factor).pixelSize(), c.pixelSize) << c.factor;
-        EXPECT_EQ(font(c.role, c.factor).weight(), font(c.role).weight());
+        EXPECT_EQ(roleFont(c.role, c.factor).pixelSize(), c.pixelSize) << c.factor;
+        EXPECT_EQ(roleFont(c.role, c.factor).weight(), roleFont(c.role).weight());
     }
 }
 
@@ -79,6 +82,31 @@ TEST(CorbelFontTest, SettingARoleReachesTheWidgetsDescendants) {
     setCorbelFont(parent, CorbelFont::heading);
     EXPECT_EQ(child->font().pixelSize(), 13);
     EXPECT_EQ(child->font().weight(), QFont::Bold);
+}
+
+// Every role drawn once, so that a change of face, size or rendering shows.
+class RoleSampler : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        qreal y = 0;
+        for (CorbelFont role : allCorbelFonts) {
+            painter.setFont(roleFont(role));
+            const QFontMetricsF metrics(painter.font());
+            y += metrics.ascent();
+            painter.drawText(QPointF(4, y), QStringLiteral("Tidewright 0123 \u2303\u2325\u2190\u2192 Größe"));
+            y += metrics.descent() + 2;
+        }
+    }
+};
+
+TEST(CorbelFontTest, RolesMatchTheirGolden) {
+    RoleSampler sampler;
+    const testing::GoldenImages goldens{QStringLiteral(CORBEL_GOLDEN_FOLDER),
+                                        QStringLiteral(CORBEL_GOLDEN_FAILURE_FOLDER)};
+    EXPECT_TRUE(
+        goldens.matches(QStringLiteral("text-roles"), testing::renderOffscreen(sampler, QSize(420, 300))));
 }
 
 } // namespace

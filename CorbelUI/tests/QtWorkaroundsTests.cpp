@@ -33,7 +33,7 @@ TEST(QtWorkaroundsTest, APaletteCarriesItsSchemeAndTint) {
 }
 
 TEST(QtWorkaroundsTest, DigitsTakeEqualWidths) {
-    const QFont readout = font(CorbelFont::readout);
+    const QFont readout = roleFont(CorbelFont::readout);
     const QFontMetricsF metrics(readout);
     // The face's own digits differ in width, which is what the workaround is for.
     ASSERT_LT(metrics.horizontalAdvance(QStringLiteral("11")),
@@ -64,7 +64,7 @@ std::pair<int, int> inkColumns(const QImage& image) {
 }
 
 TEST(QtWorkaroundsTest, ANarrowDigitIsDrawnInTheMiddleOfItsCell) {
-    const QFont readout = font(CorbelFont::readout);
+    const QFont readout = roleFont(CorbelFont::readout);
     const auto draw = [&](QStringView text) {
         QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);

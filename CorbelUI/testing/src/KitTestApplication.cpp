@@ -10,7 +10,7 @@ namespace corbel::testing {
 
 void applyKitAppearance(ColorScheme scheme) {
     QApplication::setPalette(kitPalette(scheme, false, systemColor(SystemColor::accent, scheme)));
-    QApplication::setFont(font(CorbelFont::support));
+    QApplication::setFont(roleFont(CorbelFont::support));
 }
 
 } // namespace corbel::testing

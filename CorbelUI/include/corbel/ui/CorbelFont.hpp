@@ -56,7 +56,7 @@ TextStyle textStyle(CorbelFont role) noexcept;
 // The role's font in the kit's family at the style's size times `textSizeFactor` (rounded to whole
 // pixels, at least 1), unhinted and without subpixel antialiasing so drawings match everywhere.
 // Loads the kit's fonts on first use. REQUIRES a QGuiApplication; main thread.
-QFont font(CorbelFont role, double textSizeFactor = 1);
+QFont roleFont(CorbelFont role, double textSizeFactor = 1);
 
 // Sets the role's font on a widget and, as Qt propagates fonts, its descendants.
 void setCorbelFont(QWidget& widget, CorbelFont role, double textSizeFactor = 1);
