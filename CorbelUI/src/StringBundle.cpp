@@ -1,6 +1,7 @@
 #include "corbel/ui/StringBundle.hpp"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTranslator>
 
@@ -19,9 +20,21 @@ StringBundle::StringBundle(QString folder, QString stem, QStringList localizatio
     : folder_(std::move(folder)), stem_(std::move(stem)), localizations_(std::move(localizations)),
       development_(std::move(developmentLocalization)), cache_(std::make_shared<Cache>()) {}
 
+StringBundle StringBundle::beside(const QString& executablePath) {
+    const QFileInfo executable(executablePath);
+    const QString stem = executable.fileName();
+    const QString prefix = stem + QLatin1Char('_');
+    QStringList localizations;
+    const QStringList files =
+        executable.dir().entryList({prefix + QStringLiteral("*.qm")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        localizations.append(file.mid(prefix.size(), file.size() - prefix.size() - 3));
+    }
+    return StringBundle(executable.absolutePath(), stem, localizations, QStringLiteral("en"));
+}
+
 const StringBundle& StringBundle::main() {
-    static const StringBundle bundle(QCoreApplication::applicationDirPath(), QStringLiteral("Tidewright"),
-                                     {QStringLiteral("en"), QStringLiteral("de")}, QStringLiteral("en"));
+    static const StringBundle bundle = beside(QCoreApplication::applicationFilePath());
     return bundle;
 }
 

@@ -183,6 +183,28 @@ TEST_F(CopyLookupTest, AMissingLocalisationFileFallsBackToTheBundlesOwnLookup) {
         QStringLiteral("Bereit"));
 }
 
+TEST_F(CopyLookupTest, TheApplicationsTablesAreTheFilesNamedAfterItsExecutable) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* language : {"de", "en"}) {
+        const QString file =
+            QStringLiteral("Tidewright_") + QString::fromUtf8(language) + QStringLiteral(".qm");
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(TIDEWRIGHT_STRING_TABLE_FOLDER "/") + file, folder.filePath(file)));
+    }
+    // Neither another program's tables nor a file of another kind count.
+    for (const char* other : {"Other_fr.qm", "Tidewright_it.ts"}) {
+        QFile file(folder.filePath(QString::fromUtf8(other)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const corbel::StringBundle bundle =
+        corbel::StringBundle::beside(folder.filePath(QStringLiteral("Tidewright")));
+    EXPECT_EQ(bundle.localizations(), (QStringList{QStringLiteral("de"), QStringLiteral("en")}));
+    EXPECT_EQ(bundle.developmentLocalization(), QStringLiteral("en"));
+    EXPECT_EQ(localizedCopy(TidewrightCopy::off, QLocale(QLocale::German), bundle), QStringLiteral("Aus"));
+    EXPECT_EQ(localizedCopy(TidewrightCopy::off, QLocale(QLocale::Italian), bundle), QStringLiteral("Off"));
+}
+
 TEST_F(CopyLookupTest, AKeyWithoutAnEntryComesBackUnchanged) {
     const QString table = QStringLiteral("TidewrightPresentation");
     const QLocale german(QLocale::German);

@@ -1,7 +1,7 @@
 #pragma once
 // A folder of compiled string tables with one file per localisation ("<stem>_<localisation>.qm"),
 // each file holding the tables as its translation contexts. The application's own bundle is the
-// folder of the executable, where the build puts the compiled tables.
+// folder of the executable, where the build puts the tables named after the executable.
 
 #include <QLocale>
 #include <QString>
@@ -20,7 +20,10 @@ public:
     // `localizations` are those the bundle declares, whether or not their files exist.
     StringBundle(QString folder, QString stem, QStringList localizations, QString developmentLocalization);
 
-    // The application's tables beside the executable. REQUIRES a QCoreApplication; main thread.
+    // The tables beside an executable and named after it, one localisation per file found; English
+    // is the development localisation.
+    static StringBundle beside(const QString& executablePath);
+    // The tables beside this process's executable. REQUIRES a QCoreApplication; main thread.
     static const StringBundle& main();
 
     const QString& folder() const noexcept { return folder_; }
