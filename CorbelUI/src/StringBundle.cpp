@@ -39,30 +39,31 @@ const StringBundle& StringBundle::main() {
 }
 
 QStringList StringBundle::preferredLocalizations(const QLocale& locale) const {
-    const auto find = [&](auto&& matches) -> std::optional<QString> {
-        for (const QString& localization : localizations_) {
-            if (matches(QLocale(localization))) {
-                return localization;
-            }
+    // QLocale("de") reads as German in Germany, so only a localisation that names its territory
+    // matches on territory; after that a bare language beats another territory's variant.
+    enum Fit { sameRegion, bareLanguage, otherRegion, none };
+    const auto fit = [&](const QString& localization) {
+        const QLocale candidate(localization);
+        if (locale.language() == QLocale::C || candidate.language() != locale.language()) {
+            return none;
         }
-        return std::nullopt;
+        if (!localization.contains(QLatin1Char('_')) && !localization.contains(QLatin1Char('-'))) {
+            return bareLanguage;
+        }
+        return candidate.territory() == locale.territory() && candidate.script() == locale.script()
+                   ? sameRegion
+                   : otherRegion;
     };
-    // QLocale("de") reads as German in Germany, so a bare language must not count as a territory.
-    const auto bare = [](const QString& localization) {
-        return !localization.contains(QLatin1Char('_')) && !localization.contains(QLatin1Char('-'));
-    };
-    if (locale.language() != QLocale::C && locale.language() != QLocale::AnyLanguage) {
-        for (const QString& localization : localizations_) {
-            const QLocale candidate(localization);
-            if (!bare(localization) && candidate.language() == locale.language() &&
-                candidate.territory() == locale.territory() && candidate.script() == locale.script()) {
-                return {localization};
-            }
+    const QString* best = nullptr;
+    Fit bestFit = none;
+    for (const QString& localization : localizations_) {
+        if (const Fit f = fit(localization); f < bestFit) {
+            best = &localization;
+            bestFit = f;
         }
-        if (auto match =
-                find([&](const QLocale& candidate) { return candidate.language() == locale.language(); })) {
-            return {*match};
-        }
+    }
+    if (best != nullptr) {
+        return {*best};
     }
     if (localizations_.contains(development_)) {
         return {development_};

@@ -144,7 +144,7 @@ TEST_F(CopyLookupTest, ChoosesTheLocalesLanguageExplicitly) {
 
 TEST_F(CopyLookupTest, PreferredLocalizationMatchesLanguageThenFallsBackToEnglish) {
     const corbel::StringBundle regional(QStringLiteral("/nonexistent"), QStringLiteral("Tidewright"),
-                                        {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("de_AT")},
+                                        {QStringLiteral("en"), QStringLiteral("de_AT"), QStringLiteral("de")},
                                         QStringLiteral("en"));
     const struct {
         QLocale locale;
@@ -152,6 +152,7 @@ TEST_F(CopyLookupTest, PreferredLocalizationMatchesLanguageThenFallsBackToEnglis
     } cases[] = {
         {QLocale(QLocale::German, QLocale::Austria), QStringLiteral("de_AT")},
         {QLocale(QLocale::German, QLocale::Germany), QStringLiteral("de")},
+        // A bare language before another territory's variant, whatever the declared order.
         {QLocale(QLocale::German, QLocale::Switzerland), QStringLiteral("de")},
         {QLocale(QLocale::English, QLocale::Australia), QStringLiteral("en")},
         {QLocale(QLocale::Italian), QStringLiteral("en")},
@@ -161,8 +162,11 @@ TEST_F(CopyLookupTest, PreferredLocalizationMatchesLanguageThenFallsBackToEnglis
             << c.locale.name().toStdString();
     }
     const corbel::StringBundle withoutEnglish(QStringLiteral("/nonexistent"), QStringLiteral("Tidewright"),
-                                              {QStringLiteral("de")}, QStringLiteral("en"));
+                                              {QStringLiteral("de_AT")}, QStringLiteral("en"));
     EXPECT_TRUE(withoutEnglish.preferredLocalizations(QLocale(QLocale::Italian)).isEmpty());
+    // Only a variant of the language: still better than none.
+    EXPECT_EQ(withoutEnglish.preferredLocalizations(QLocale(QLocale::German, QLocale::Germany)),
+              QStringList{QStringLiteral("de_AT")});
 }
 
 TEST_F(CopyLookupTest, AMissingLocalisationFileFallsBackToTheBundlesOwnLookup) {
