@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/workspace/Workspace.hpp"
+#include "platform/workspace/WorkspaceObservers.hpp"
 
 namespace tidewright::testing {
 
@@ -44,9 +45,7 @@ public:
     platform::WorkspaceObservation
     observe(platform::WorkspaceMessage message,
             std::function<void(const platform::RunningApplication&)> handler) override {
-        const int id = nextObserver_++;
-        observers_.emplace(id, std::make_pair(message, std::move(handler)));
-        return platform::WorkspaceObservation([this, id] { observers_.erase(id); });
+        return observers_.add(message, std::move(handler));
     }
 
     std::optional<platform::InstalledApplication> installedApplication(const BundleID& id) const override {
@@ -64,18 +63,10 @@ public:
 
     // Delivers a message to its observers, as the live workspace does on the main thread.
     void post(platform::WorkspaceMessage message, const platform::RunningApplication& application) {
-        std::vector<std::function<void(const platform::RunningApplication&)>> handlers;
-        for (const auto& [id, observer] : observers_) {
-            if (observer.first == message) {
-                handlers.push_back(observer.second);
-            }
-        }
-        for (const auto& handler : handlers) {
-            handler(application);
-        }
+        observers_.deliver(message, application);
     }
 
-    std::size_t observerCount() const { return observers_.size(); }
+    std::size_t observerCount() const { return observers_.count(); }
     // The chooser made last, while it lives.
     FakeChooser* chooser() const { return chooser_; }
 
@@ -84,10 +75,7 @@ public:
 
 private:
     friend class FakeChooser;
-    std::map<int,
-             std::pair<platform::WorkspaceMessage, std::function<void(const platform::RunningApplication&)>>>
-        observers_;
-    int nextObserver_ = 0;
+    platform::WorkspaceObservers observers_;
     FakeChooser* chooser_ = nullptr;
 };
 
