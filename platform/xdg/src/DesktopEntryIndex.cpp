@@ -136,23 +136,13 @@ void DesktopEntryIndex::follow(const DesktopEntrySnapshot& snapshot) {
             wanted.append(dataFolder);
         }
     }
-    const QStringList watched = watcher_->directories();
-    QStringList gone;
-    for (const QString& folder : watched) {
-        if (!wanted.contains(folder)) {
-            gone.append(folder);
-        }
-    }
-    if (!gone.isEmpty()) {
+    const QStringList watchedList = watcher_->directories();
+    const QSet<QString> watched(watchedList.begin(), watchedList.end());
+    const QSet<QString> wantedSet(wanted.begin(), wanted.end());
+    if (const QStringList gone = (watched - wantedSet).values(); !gone.isEmpty()) {
         watcher_->removePaths(gone);
     }
-    QStringList added;
-    for (const QString& folder : wanted) {
-        if (!watched.contains(folder)) {
-            added.append(folder);
-        }
-    }
-    if (!added.isEmpty()) {
+    if (const QStringList added = (wantedSet - watched).values(); !added.isEmpty()) {
         watcher_->addPaths(added);
     }
 }
