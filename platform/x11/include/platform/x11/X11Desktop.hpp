@@ -1,0 +1,84 @@
+#pragma once
+// Reads and requests on the managed windows of an EWMH window manager, over one XcbConnection.
+// Every call waits at most until its deadline and throws XcbFailure; not safe for concurrent use.
+
+#include "platform/x11/WindowFrame.hpp"
+#include "platform/x11/XcbConnection.hpp"
+
+#include <xcb/xcb_icccm.h>
+
+#include <optional>
+#include <vector>
+
+namespace platform::x11 {
+
+struct SizeHints {
+    std::optional<PixelSize> minimum;
+    std::optional<PixelSize> maximum;
+    friend bool operator==(const SizeHints&, const SizeHints&) = default;
+};
+
+class X11Desktop {
+public:
+    explicit X11Desktop(XcbConnection& connection) : connection_(connection) {}
+    ~X11Desktop();
+    X11Desktop(const X11Desktop&) = delete;
+    X11Desktop& operator=(const X11Desktop&) = delete;
+
+    XcbConnection& connection() const { return connection_; }
+    const Atoms& atoms() const { return connection_.atoms(); }
+
+    // True when an EWMH window manager runs: _NET_SUPPORTING_WM_CHECK on the root names a window
+    // that carries the same property pointing at itself.
+    bool windowManagerRuns(Deadline deadline);
+    std::vector<xcb_atom_t> supported(Deadline deadline);
+
+    std::vector<xcb_window_t> clientList(Deadline deadline);
+    // The client list asked for now and judged later, so that the check rides along with the
+    // requests made meanwhile.
+    PendingReply<xcb_get_property_reply_t> requestClientList();
+    bool isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window, Deadline deadline);
+    // Bottom to top.
+    std::vector<xcb_window_t> clientListStacking(Deadline deadline);
+    std::optional<xcb_window_t> activeWindow(Deadline deadline);
+
+    // The owner function (WindowOwner.hpp).
+    std::optional<std::int32_t> processOf(xcb_window_t window, Deadline deadline);
+    std::vector<xcb_atom_t> states(xcb_window_t window, Deadline deadline);
+    std::vector<xcb_atom_t> types(xcb_window_t window, Deadline deadline);
+    std::vector<xcb_atom_t> allowedActions(xcb_window_t window, Deadline deadline);
+    std::optional<xcb_window_t> transientFor(xcb_window_t window, Deadline deadline);
+    // ICCCM WM_STATE says IconicState.
+    bool iconic(xcb_window_t window, Deadline deadline);
+    SizeHints sizeHints(xcb_window_t window, Deadline deadline);
+
+    // Everything the frame function needs, read in one round trip.
+    ClientPlacement placement(xcb_window_t window, Deadline deadline);
+    PixelRect frame(xcb_window_t window, Deadline deadline) {
+        return visibleFrame(placement(window, deadline));
+    }
+    // The root position of the first screen's top-left corner (desktopOriginOf).
+    PixelPoint desktopOrigin(Deadline deadline);
+
+    // Moves and/or resizes the visible frame through the window manager and returns once it has
+    // applied the request. A maximized or fullscreen window leaves those states first, because
+    // window managers refuse to move such windows.
+    void moveResize(xcb_window_t window, std::optional<PixelPoint> position, std::optional<PixelSize> size,
+                    Deadline deadline);
+    // Asks the window manager for the frame extents a window would get; it answers by writing
+    // _NET_FRAME_EXTENTS on the window.
+    void requestFrameExtents(xcb_window_t window);
+
+private:
+    std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                                         Deadline deadline);
+    void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data);
+    // Returns once the window manager has handled every message sent to it before this call.
+    void waitForWindowManager(xcb_window_t window, Deadline deadline);
+    void watch(xcb_window_t window);
+
+    XcbConnection& connection_;
+    xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
+};
+
+} // namespace platform::x11

@@ -1,0 +1,132 @@
+#pragma once
+// A private xcb connection with replies owned by RAII, every wait bounded by a deadline, and X
+// errors returned to the caller as thrown values instead of a global flag.
+
+#ifndef TIDEWRIGHT_XCB_LAYER
+#error "xcb stays inside platform/: link PlatformX11 from a platform target, or use its xcb-free headers"
+#endif
+
+#include "platform/x11/Atoms.hpp"
+#include "platform/x11/Deadline.hpp"
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+namespace platform::x11 {
+
+static_assert(std::is_same_v<WindowId, xcb_window_t>);
+
+struct FreeDeleter {
+    void operator()(void* pointer) const noexcept { std::free(pointer); }
+};
+// An xcb reply or error, freed with free() as libxcb requires.
+template <class T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+// Why an X request did not deliver what was asked.
+struct XcbFailure : std::runtime_error {
+    enum class Kind {
+        timedOut,         // no answer before the deadline
+        connectionBroken, // no display, or the connection closed
+        xError,           // the server answered with an error
+    };
+    XcbFailure(Kind kind, std::uint8_t errorCode = 0, std::uint8_t majorOpcode = 0);
+    Kind kind;
+    std::uint8_t errorCode; // XCB_WINDOW, XCB_MATCH, ... when kind is xError
+    std::uint8_t majorOpcode;
+
+    bool isBadWindow() const {
+        return kind == Kind::xError && (errorCode == XCB_WINDOW || errorCode == XCB_DRAWABLE);
+    }
+};
+
+class XcbConnection;
+
+// A request whose reply is still on its way. Dropping it unfetched discards the reply, so a
+// failed step never leaves replies queued in the connection.
+template <class R>
+class PendingReply {
+public:
+    PendingReply(XcbConnection& connection, unsigned int sequence)
+        : connection_(&connection), sequence_(sequence) {}
+    PendingReply(PendingReply&& other) noexcept
+        : connection_(std::exchange(other.connection_, nullptr)), sequence_(other.sequence_) {}
+    PendingReply& operator=(PendingReply&&) = delete;
+    ~PendingReply();
+
+    // Waits for the reply until the deadline. THROWS XcbFailure.
+    Reply<R> get(Deadline deadline);
+
+private:
+    XcbConnection* connection_;
+    unsigned int sequence_;
+};
+
+// One xcb connection of our own (never Qt's). Not safe for concurrent use: its owner serialises.
+class XcbConnection {
+public:
+    // Connects to the display (empty: $DISPLAY) and interns the atoms within the deadline.
+    // THROWS XcbFailure (connectionBroken when there is no display).
+    static std::unique_ptr<XcbConnection> open(const std::string& display, Deadline deadline);
+    ~XcbConnection();
+    XcbConnection(const XcbConnection&) = delete;
+    XcbConnection& operator=(const XcbConnection&) = delete;
+
+    xcb_connection_t* raw() const { return connection_; }
+    xcb_window_t root() const { return screen_->root; }
+    const Atoms& atoms() const { return atoms_; }
+    bool broken() const { return xcb_connection_has_error(connection_) != 0; }
+    // Whether the server has these extensions. A request of an absent one would close the
+    // connection, so callers ask first.
+    bool hasRandr() const { return hasRandr_; }
+    bool hasResources() const { return hasResources_; }
+
+    template <class R>
+    PendingReply<R> pending(unsigned int sequence) {
+        return PendingReply<R>(*this, sequence);
+    }
+    // The reply (or error) of a request, waited for until the deadline. THROWS XcbFailure.
+    void* awaitReply(unsigned int sequence, Deadline deadline);
+    // Waits until a void request made with a _checked call is processed. THROWS XcbFailure.
+    void check(xcb_void_cookie_t cookie, Deadline deadline);
+    // Waits until every request sent so far is processed. THROWS XcbFailure.
+    void sync(Deadline deadline);
+    // The next event, or null when none arrived before the deadline. THROWS XcbFailure when the
+    // connection breaks.
+    Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
+    void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
+    // Drops every event that has arrived, so events of windows we watch never pile up.
+    void discardEvents();
+
+private:
+    XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
+    // Waits for the socket to become readable; false at the deadline.
+    bool waitReadable(Deadline deadline);
+
+    xcb_connection_t* connection_;
+    xcb_screen_t* screen_;
+    Atoms atoms_{};
+    bool hasRandr_ = false;
+    bool hasResources_ = false;
+};
+
+template <class R>
+PendingReply<R>::~PendingReply() {
+    if (connection_ != nullptr)
+        connection_->discard(sequence_);
+}
+
+template <class R>
+Reply<R> PendingReply<R>::get(Deadline deadline) {
+    XcbConnection* connection = std::exchange(connection_, nullptr);
+    return Reply<R>(static_cast<R*>(connection->awaitReply(sequence_, deadline)));
+}
+
+} // namespace platform::x11

@@ -1,0 +1,275 @@
+#include "platform/x11/X11Desktop.hpp"
+
+#include "platform/x11/Monitors.hpp"
+#include "platform/x11/Properties.hpp"
+#include "platform/x11/WindowOwner.hpp"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace platform::x11 {
+
+namespace {
+
+Extents extentsOf(const PropertyReply& reply) {
+    std::vector<std::uint32_t> v = valuesOf(reply, XCB_ATOM_CARDINAL);
+    if (v.size() < 4)
+        return {};
+    return Extents{static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]),
+                   static_cast<std::int32_t>(v[2]), static_cast<std::int32_t>(v[3])};
+}
+
+bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
+    return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+constexpr std::uint32_t sourcePager = 2;
+constexpr std::uint32_t gravityNorthWest = 1;
+constexpr std::uint32_t stateRemove = 0;
+
+} // namespace
+
+std::vector<std::uint32_t> X11Desktop::cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                                                 Deadline deadline) {
+    return valuesOf(requestProperty(connection_, window, property, type, maxListLength).get(deadline), type);
+}
+
+bool X11Desktop::windowManagerRuns(Deadline deadline) {
+    auto onRoot = cardinals(connection_.root(), atoms().netSupportingWmCheck, XCB_ATOM_WINDOW, deadline);
+    if (onRoot.empty() || onRoot[0] == XCB_NONE)
+        return false;
+    try {
+        auto onCheck = cardinals(onRoot[0], atoms().netSupportingWmCheck, XCB_ATOM_WINDOW, deadline);
+        return !onCheck.empty() && onCheck[0] == onRoot[0];
+    } catch (const XcbFailure& failure) {
+        // A stale check window left behind by a window manager that has gone.
+        if (failure.isBadWindow())
+            return false;
+        throw;
+    }
+}
+
+std::vector<xcb_atom_t> X11Desktop::supported(Deadline deadline) {
+    return cardinals(connection_.root(), atoms().netSupported, XCB_ATOM_ATOM, deadline);
+}
+
+std::vector<xcb_window_t> X11Desktop::clientList(Deadline deadline) {
+    return cardinals(connection_.root(), atoms().netClientList, XCB_ATOM_WINDOW, deadline);
+}
+
+std::vector<xcb_window_t> X11Desktop::clientListStacking(Deadline deadline) {
+    return cardinals(connection_.root(), atoms().netClientListStacking, XCB_ATOM_WINDOW, deadline);
+}
+
+std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
+    auto values = cardinals(connection_.root(), atoms().netActiveWindow, XCB_ATOM_WINDOW, deadline);
+    if (values.empty() || values[0] == XCB_NONE)
+        return std::nullopt;
+    return values[0];
+}
+
+std::optional<std::int32_t> X11Desktop::processOf(xcb_window_t window, Deadline deadline) {
+    return windowOwner(connection_, window, deadline);
+}
+
+std::vector<xcb_atom_t> X11Desktop::states(xcb_window_t window, Deadline deadline) {
+    return cardinals(window, atoms().netWmState, XCB_ATOM_ATOM, deadline);
+}
+
+std::vector<xcb_atom_t> X11Desktop::types(xcb_window_t window, Deadline deadline) {
+    return cardinals(window, atoms().netWmWindowType, XCB_ATOM_ATOM, deadline);
+}
+
+std::vector<xcb_atom_t> X11Desktop::allowedActions(xcb_window_t window, Deadline deadline) {
+    return cardinals(window, atoms().netWmAllowedActions, XCB_ATOM_ATOM, deadline);
+}
+
+std::optional<xcb_window_t> X11Desktop::transientFor(xcb_window_t window, Deadline deadline) {
+    auto values = cardinals(window, atoms().wmTransientFor, XCB_ATOM_WINDOW, deadline);
+    if (values.empty() || values[0] == XCB_NONE || values[0] == window)
+        return std::nullopt;
+    return values[0];
+}
+
+bool X11Desktop::iconic(xcb_window_t window, Deadline deadline) {
+    auto values = cardinals(window, atoms().wmState, atoms().wmState, deadline);
+    return !values.empty() && values[0] == XCB_ICCCM_WM_STATE_ICONIC;
+}
+
+SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
+    auto reply = requestProperty(connection_, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 18)
+                     .get(deadline);
+    xcb_size_hints_t hints{};
+    if (xcb_icccm_get_wm_size_hints_from_reply(&hints, reply.get()) == 0)
+        return {};
+    // The library copies what the property holds and keeps the flags it claims, so a short
+    // property would pass zeroes off as limits: a limit counts only when its fields are there.
+    const auto fields = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
+    const auto holds = [&](std::size_t offset) {
+        return offset / 4 < fields;
+    };
+    SizeHints result;
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, min_height))) {
+        result.minimum = PixelSize{hints.min_width, hints.min_height};
+    }
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0 &&
+        holds(offsetof(xcb_size_hints_t, max_height))) {
+        result.maximum = PixelSize{hints.max_width, hints.max_height};
+    }
+    return result;
+}
+
+PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
+    return desktopOriginOf(readMonitors(connection_, deadline));
+}
+
+ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
+    // Five requests, one round trip.
+    xcb_connection_t* c = connection_.raw();
+    auto geometry = connection_.pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence);
+    auto translated = connection_.pending<xcb_translate_coordinates_reply_t>(
+        xcb_translate_coordinates(c, window, connection_.root(), 0, 0).sequence);
+    auto decoration = requestProperty(connection_, window, atoms().netFrameExtents, XCB_ATOM_CARDINAL, 4);
+    auto shadow = requestProperty(connection_, window, atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 4);
+    auto monitors = requestMonitors(connection_);
+
+    ClientPlacement result;
+    auto geometryReply = geometry.get(deadline);
+    auto translatedReply = translated.get(deadline);
+    result.rootOrigin = {translatedReply->dst_x, translatedReply->dst_y};
+    result.size = {geometryReply->width, geometryReply->height};
+    result.border = geometryReply->border_width;
+    result.decoration = extentsOf(decoration.get(deadline));
+    result.clientShadow = extentsOf(shadow.get(deadline));
+    result.desktopOrigin = desktopOriginOf(monitorsFrom(std::move(monitors), deadline));
+    return result;
+}
+
+bool X11Desktop::isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window,
+                           Deadline deadline) {
+    return contains(valuesOf(clientList.get(deadline), XCB_ATOM_WINDOW), window);
+}
+
+PendingReply<xcb_get_property_reply_t> X11Desktop::requestClientList() {
+    return requestProperty(connection_, connection_.root(), atoms().netClientList, XCB_ATOM_WINDOW,
+                           maxListLength);
+}
+
+void X11Desktop::sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection_.raw(), 0, connection_.root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+}
+
+void X11Desktop::watch(xcb_window_t window) {
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.raw(), window, XCB_CW_EVENT_MASK, &mask);
+}
+
+void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
+    // The window manager handles its messages in order, and it answers a frame-extents request for
+    // a window it does not manage by writing _NET_FRAME_EXTENTS on it. So once that write shows on a
+    // private unmapped window of ours, every message sent before has been applied.
+    if (probe_ == XCB_NONE) {
+        probe_ = xcb_generate_id(connection_.raw());
+        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        connection_.check(xcb_create_window_checked(connection_.raw(), 0, probe_, connection_.root(), -1, -1,
+                                                    1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                                                    XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask),
+                          deadline);
+    }
+    requestFrameExtents(probe_);
+    for (;;) {
+        auto event = connection_.waitForEvent(deadline);
+        if (!event) {
+            // A late answer must not pass for the answer to a later wait: that one uses a new probe.
+            xcb_destroy_window(connection_.raw(), std::exchange(probe_, XCB_NONE));
+            throw XcbFailure(XcbFailure::Kind::timedOut);
+        }
+        const std::uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_DESTROY_NOTIFY &&
+            reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window == window) {
+            throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
+        }
+        if (type == XCB_PROPERTY_NOTIFY) {
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+            if (notify->window == probe_ && notify->atom == atoms().netFrameExtents)
+                return;
+        }
+    }
+}
+
+void X11Desktop::requestFrameExtents(xcb_window_t window) {
+    sendToRoot(window, atoms().netRequestFrameExtents, {0, 0, 0, 0, 0});
+}
+
+X11Desktop::~X11Desktop() {
+    if (probe_ != XCB_NONE && !connection_.broken()) {
+        xcb_destroy_window(connection_.raw(), probe_);
+        xcb_flush(connection_.raw());
+    }
+}
+
+void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> position,
+                            std::optional<PixelSize> size, Deadline deadline) {
+    watch(window);
+    // Events from earlier calls say nothing about this one.
+    connection_.discardEvents();
+
+    // The states travel with the placement: one round trip unless the window must leave them.
+    auto pendingStates =
+        requestProperty(connection_, window, atoms().netWmState, XCB_ATOM_ATOM, maxListLength);
+    ClientPlacement now = placement(window, deadline);
+    std::vector<xcb_atom_t> current = valuesOf(pendingStates.get(deadline), XCB_ATOM_ATOM);
+    const Atoms& a = atoms();
+    bool left = false;
+    if (contains(current, a.netWmStateMaximizedVert) || contains(current, a.netWmStateMaximizedHorz)) {
+        sendToRoot(window, a.netWmState,
+                   {stateRemove, a.netWmStateMaximizedVert, a.netWmStateMaximizedHorz, sourcePager, 0});
+        left = true;
+    }
+    if (contains(current, a.netWmStateFullscreen)) {
+        sendToRoot(window, a.netWmState, {stateRemove, a.netWmStateFullscreen, 0, sourcePager, 0});
+        left = true;
+    }
+    // Leaving those states changes the geometry and may change the decorations.
+    if (left) {
+        waitForWindowManager(window, deadline);
+        now = placement(window, deadline);
+    }
+
+    const PixelRect currentFrame = visibleFrame(now);
+    PixelRect target = currentFrame;
+    if (position) {
+        target.x = position->x;
+        target.y = position->y;
+    }
+    if (size) {
+        target.width = size->width;
+        target.height = size->height;
+    }
+    // A write that changes nothing needs no answer from the window manager.
+    if (target == currentFrame)
+        return;
+    MoveResizeRequest request = requestFor(target, now);
+    std::uint32_t flags = gravityNorthWest | (sourcePager << 12);
+    if (position)
+        flags |= (1U << 8) | (1U << 9);
+    if (size)
+        flags |= (1U << 10) | (1U << 11);
+    sendToRoot(window, a.netMoveresizeWindow,
+               {flags, static_cast<std::uint32_t>(request.position.x),
+                static_cast<std::uint32_t>(request.position.y),
+                static_cast<std::uint32_t>(std::max(request.size.width, 1)),
+                static_cast<std::uint32_t>(std::max(request.size.height, 1))});
+    waitForWindowManager(window, deadline);
+}
+
+} // namespace platform::x11
