@@ -106,6 +106,9 @@ public:
         tracker_.setListing(true);
         refresh();
         tracker_.setListing(false);
+        // Taken before the thread starts: from then on the tracker is the thread's alone.
+        initialRunning_ = tracker_.running();
+        initialFrontmost_ = tracker_.frontmost();
         wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (wake_ < 0) {
             throw std::runtime_error("eventfd failed");
@@ -120,8 +123,9 @@ public:
         ::close(wake_);
     }
 
-    std::vector<RunningApplication> running() const { return tracker_.running(); }
-    std::optional<RunningApplication> frontmost() const { return tracker_.frontmost(); }
+    // The applications running when the reader started.
+    const std::vector<RunningApplication>& initialRunning() const { return initialRunning_; }
+    const std::optional<RunningApplication>& initialFrontmost() const { return initialFrontmost_; }
 
 private:
     xcb_atom_t intern(const char* name, x11::Deadline deadline) {
@@ -252,6 +256,8 @@ private:
     xcb_atom_t kdeDesktopFile_ = XCB_NONE;
     x11::Deadline deadline_{};
     RunningApplicationsTracker tracker_; // after the connection: its hooks use it
+    std::vector<RunningApplication> initialRunning_;
+    std::optional<RunningApplication> initialFrontmost_;
     int wake_ = -1;
     std::thread thread_;
 };
@@ -267,8 +273,8 @@ LiveWorkspace::LiveWorkspace(Settings settings, xdg::DesktopEntryIndex& index, E
                 }
             });
         });
-    running_ = reader_->running();
-    frontmost_ = reader_->frontmost();
+    running_ = reader_->initialRunning();
+    frontmost_ = reader_->initialFrontmost();
 }
 
 LiveWorkspace::~LiveWorkspace() {
