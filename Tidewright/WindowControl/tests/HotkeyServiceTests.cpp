@@ -14,6 +14,8 @@
 #include "tidewright/windowcontrol/CarbonHotkeyRegistrar.hpp"
 #include "tidewright/windowcontrol/HotkeyService.hpp"
 
+#include "HotkeyTestSupport.hpp"
+
 namespace tidewright {
 namespace {
 
@@ -25,23 +27,6 @@ using Registrations = HotkeyService::Registrations;
 
 constexpr platform::FourCharCode tide = platform::fourCharCode("TIDE");
 const std::unordered_set<FixedShortcut> everyShortcut(allFixedShortcuts.begin(), allFixedShortcuts.end());
-
-class FakeVoiceOver final : public VoiceOverReading {
-public:
-    bool isEnabled() const override { return enabled; }
-    void start() override { ++starts; }
-    void stop() override { ++stops; }
-    // What the platform would report: the state may have changed.
-    void report() {
-        if (onChange) {
-            onChange();
-        }
-    }
-
-    bool enabled = false;
-    int starts = 0;
-    int stops = 0;
-};
 
 Registrations allAs(ShortcutRegistration state) {
     Registrations result;
