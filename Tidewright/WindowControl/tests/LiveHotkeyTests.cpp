@@ -171,18 +171,23 @@ TEST_F(LiveHotkeyTest, AHeldKeyGivesOnePress) {
 TEST_F(LiveHotkeyTest, AKeymapChangeMovesTheGrabsWithTheKeys) {
     service->apply(everyShortcut);
     int keymapChanges = 0;
-    QEventLoop waiting;
+    QEventLoop* waiting = nullptr;
     backend.setOnKeymapChange([&] {
         ++keymapChanges;
-        waiting.quit();
+        if (waiting != nullptr) {
+            waiting->quit();
+        }
     });
     auto remap = [&](const std::string& expression) {
         const int before = keymapChanges;
         run({"xmodmap", "-e", expression});
+        QEventLoop loop;
+        waiting = &loop;
         if (keymapChanges == before) {
-            QTimer::singleShot(5000, &waiting, &QEventLoop::quit);
-            waiting.exec();
+            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+            loop.exec();
         }
+        waiting = nullptr;
         ASSERT_GT(keymapChanges, before);
     };
     // D moves to another key: the key that gave it before gives x now.
