@@ -1,9 +1,12 @@
 #include "platform/hotkeys/X11HotkeyBackend.hpp"
 
-#include "platform/accessibility/x11/XcbConnection.hpp"
+#include "platform/x11/XcbConnection.hpp"
+
+#include "platform/concurrency/LoopDescriptor.hpp"
 
 #include <QLoggingCategory>
-#include <QSocketNotifier>
+
+#include <fcntl.h>
 
 #include <xcb/xcb_keysyms.h>
 // The keyboard extension's header names a field "explicit", which C++ reserves.
@@ -90,7 +93,7 @@ public:
     }
 
     ~State() {
-        notifier_.reset();
+        watcher_.reset();
         if (symbols_ != nullptr) {
             xcb_key_symbols_free(symbols_);
         }
@@ -98,9 +101,10 @@ public:
 
     // REQUIRES: owned by a shared_ptr (the drain jobs hold it weakly).
     void watch() {
-        notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_->raw()),
-                                                      QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drain(); });
+        // The watcher closes the descriptor it watches, and xcb closes its own: it gets a duplicate.
+        watcher_ = std::make_unique<LoopDescriptor>(
+            ::fcntl(xcb_get_file_descriptor(connection_->raw()), F_DUPFD_CLOEXEC, 0), "fcntl",
+            [this] { drain(); });
         scheduleDrain();
     }
 
@@ -350,9 +354,15 @@ private:
             x11::Reply<xcb_generic_event_t> event(raw);
             handle(*event);
         }
-        if (connection_->broken() && notifier_ != nullptr) {
+        if (connection_->broken() && watcher_ != nullptr) {
+            // A broken socket reads as readable for ever; stop watching it on a later turn, since
+            // the watcher may not be destroyed from inside its own callback.
             qCWarning(hotkeysLog, "the X connection broke: hot keys stop");
-            notifier_->setEnabled(false);
+            executor_.post([weak = weak_from_this()] {
+                if (auto self = weak.lock()) {
+                    self->watcher_.reset();
+                }
+            });
         }
     }
 
@@ -441,7 +451,7 @@ private:
     Executor& executor_;
     std::unique_ptr<x11::XcbConnection> connection_;
     xcb_key_symbols_t* symbols_ = nullptr;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<LoopDescriptor> watcher_;
     std::uint16_t altMask_ = 0;
     std::uint16_t superMask_ = 0;
     std::uint16_t numLockMask_ = 0;

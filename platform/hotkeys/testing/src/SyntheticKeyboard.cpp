@@ -1,6 +1,6 @@
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
 
-#include "platform/accessibility/x11/XcbConnection.hpp"
+#include "platform/x11/XcbConnection.hpp"
 
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
