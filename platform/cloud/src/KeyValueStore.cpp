@@ -15,4 +15,41 @@ KeyValueStoreChange makeKeyValueStoreChange(KeyValueStoreChangeReason reason,
     }};
 }
 
+std::optional<std::int64_t> changeReason(const KeyValueStoreChange& change) {
+    if (!change.userInfo) {
+        return std::nullopt;
+    }
+    const auto found = change.userInfo->find(changeReasonKey);
+    if (found == change.userInfo->end()) {
+        return std::nullopt;
+    }
+    if (const auto* reason = found->second.get<std::int64_t>()) {
+        return *reason;
+    }
+    return std::nullopt;
+}
+
+std::set<std::string> changedKeys(const KeyValueStoreChange& change) {
+    if (!change.userInfo) {
+        return {};
+    }
+    const auto found = change.userInfo->find(changedKeysKey);
+    if (found == change.userInfo->end()) {
+        return {};
+    }
+    const auto* names = found->second.get<PropertyValue::Array>();
+    if (names == nullptr) {
+        return {};
+    }
+    std::set<std::string> keys;
+    for (const auto& name : *names) {
+        const auto* key = name.get<std::string>();
+        if (key == nullptr) {
+            return {}; // one key that is not a string spoils the list
+        }
+        keys.insert(*key);
+    }
+    return keys;
+}
+
 } // namespace platform

@@ -36,20 +36,12 @@ void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// "reason keys…" of a well-formed notice, or "malformed".
+// "reason keys…" of a notice.
 std::string describe(const KeyValueStoreChange& change) {
-    if (!change.userInfo) {
-        return "malformed";
-    }
-    const auto reason = change.userInfo->find(changeReasonKey);
-    const auto keys = change.userInfo->find(changedKeysKey);
-    if (reason == change.userInfo->end() || keys == change.userInfo->end() ||
-        !reason->second.get<std::int64_t>() || !keys->second.get<PropertyValue::Array>()) {
-        return "malformed";
-    }
-    std::string text = std::to_string(*reason->second.get<std::int64_t>());
-    for (const auto& key : *keys->second.get<PropertyValue::Array>()) {
-        text += " " + *key.get<std::string>();
+    const auto reason = changeReason(change);
+    std::string text = reason ? std::to_string(*reason) : "no reason";
+    for (const auto& key : changedKeys(change)) {
+        text += " " + key;
     }
     return text;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,11 @@ enum class KeyValueStoreChangeReason : std::int64_t {
 // A well-formed notice: the reason and the changed keys in the given order.
 KeyValueStoreChange makeKeyValueStoreChange(KeyValueStoreChangeReason reason,
                                             const std::vector<std::string>& keys);
+
+// The reason of a notice when it is an integer; none when it is missing or of another type.
+std::optional<std::int64_t> changeReason(const KeyValueStoreChange& change);
+// The changed keys when they are an array of strings; empty for anything else.
+std::set<std::string> changedKeys(const KeyValueStoreChange& change);
 
 // Main thread only.
 class KeyValueStore {
