@@ -53,7 +53,9 @@ std::optional<PropertyValue> decode(const Json& json, int depth) {
     if (depth > PropertyValue::maximumDepth || !json.is_object() || json.size() != 1) {
         return std::nullopt;
     }
-    const auto& [type, body] = *json.items().begin();
+    const auto entry = json.begin();
+    const std::string& type = entry.key();
+    const Json& body = entry.value();
     if (type == "data") {
         if (!body.is_string()) {
             return std::nullopt;
