@@ -4,32 +4,13 @@
 
 #include <map>
 
+#include "corbel/preferences/MemoryPreferenceStorage.hpp"
 #include "corbel/preferences/PreferenceSync.hpp"
 
 namespace corbel {
 namespace {
 
-class MemoryStorage : public PreferenceStorage {
-public:
-    std::optional<std::string> data(std::string_view key) override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) {
-            return std::nullopt;
-        }
-        return found->second;
-    }
-    void set(std::string_view key, std::string bytes) override {
-        writes.push_back("set " + std::string(key));
-        values[std::string(key)] = std::move(bytes);
-    }
-    void removeObject(std::string_view key) override {
-        writes.push_back("remove " + std::string(key));
-        values.erase(std::string(key));
-    }
-
-    std::map<std::string, std::string> values;
-    std::vector<std::string> writes;
-};
+using MemoryStorage = MemoryPreferenceStorage;
 
 class MemoryCloud final : public PreferenceCloudStorage {
 public:

@@ -6,45 +6,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <string>
 #include <string_view>
 
-#include "corbel/preferences/PreferenceStorage.hpp"
+#include "FuzzCheck.hpp"
+#include "corbel/preferences/MemoryPreferenceStorage.hpp"
 #include "tidewright/preferences/AccountRegistry.hpp"
 #include "tidewright/preferences/LocalPreferenceAccount.hpp"
 
-namespace {
-
 using namespace tidewright;
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-class MemoryStorage final : public corbel::PreferenceStorage {
-public:
-    std::optional<std::string> data(std::string_view key) override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) {
-            return std::nullopt;
-        }
-        return found->second;
-    }
-    void set(std::string_view key, std::string bytes) override {
-        values[std::string(key)] = std::move(bytes);
-    }
-    void removeObject(std::string_view key) override { values.erase(std::string(key)); }
-
-    std::map<std::string, std::string> values;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
@@ -56,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string stored(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string key(AccountRegistry::defaultsKey);
 
-    auto storage = std::make_shared<MemoryStorage>();
+    auto storage = std::make_shared<corbel::MemoryPreferenceStorage>();
     storage->values[key] = stored;
     LocalPreferenceAccount account(storage, [&] { return token; });
 

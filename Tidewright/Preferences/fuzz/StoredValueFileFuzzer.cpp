@@ -6,27 +6,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "FuzzCheck.hpp"
 #include "platform/cloud/KeyFileName.hpp"
 #include "platform/cloud/PropertyListSize.hpp"
 #include "platform/cloud/StoredValueFile.hpp"
 
-namespace {
-
 using namespace platform;
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/cloud/CloudFolder.hpp"
 #include "platform/cloud/KeyFileName.hpp"
@@ -19,22 +17,15 @@
 #include "platform/cloud/StoredValueFile.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/defaults/FileContents.hpp"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream input(path, std::ios::binary);
-    std::stringstream text;
-    text << input.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testing::readFile;
+using testing::writeFile;
 
 // "reason keys…" of a notice.
 std::string describe(const KeyValueStoreChange& change) {

@@ -8,10 +8,9 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/defaults/FileContents.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 
 namespace platform {
@@ -19,16 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream input(path, std::ios::binary);
-    std::stringstream text;
-    text << input.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testing::readFile;
+using testing::writeFile;
 
 class UserDefaultsTest : public ::testing::Test {
 protected:
