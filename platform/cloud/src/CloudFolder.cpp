@@ -34,7 +34,7 @@ constexpr std::size_t maximumAccountBytes = 64 * 1024;
 
 // The file's bytes; none when it does not exist or is not a regular file that can be read.
 std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t cap) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return std::nullopt;
     }
