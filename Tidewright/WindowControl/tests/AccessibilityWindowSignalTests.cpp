@@ -45,6 +45,13 @@ protected:
             executor.runUntilIdle();
     }
 
+    // A wait still pending holds its task, which holds the signal: end it.
+    void TearDown() override {
+        if (signal)
+            signal->cancel();
+        executor.runUntilIdle();
+    }
+
     std::shared_ptr<platform::ScriptedAXObserver> observer(std::size_t index) const {
         return observers->observers().at(index);
     }
