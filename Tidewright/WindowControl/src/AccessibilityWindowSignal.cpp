@@ -8,14 +8,15 @@ namespace tidewright {
 
 std::shared_ptr<AccessibilityWindowSignal>
 AccessibilityWindowSignal::create(std::shared_ptr<platform::AccessibilityObservers> observers,
-                                  platform::Executor& main, platform::WorkQueue& pool, platform::Clock& clock) {
+                                  platform::Executor& main, platform::WorkQueue& pool,
+                                  platform::Clock& clock) {
     return std::shared_ptr<AccessibilityWindowSignal>(
         new AccessibilityWindowSignal(std::move(observers), main, pool, clock));
 }
 
-AccessibilityWindowSignal::AccessibilityWindowSignal(std::shared_ptr<platform::AccessibilityObservers> observers,
-                                                     platform::Executor& main, platform::WorkQueue& pool,
-                                                     platform::Clock& clock)
+AccessibilityWindowSignal::AccessibilityWindowSignal(
+    std::shared_ptr<platform::AccessibilityObservers> observers, platform::Executor& main,
+    platform::WorkQueue& pool, platform::Clock& clock)
     : observers_(std::move(observers)), main_(main), pool_(pool), clock_(clock) {}
 
 AccessibilityWindowSignal::~AccessibilityWindowSignal() {
@@ -24,7 +25,8 @@ AccessibilityWindowSignal::~AccessibilityWindowSignal() {
 
 std::shared_ptr<platform::AXObserver>
 AccessibilityWindowSignal::makeObserver(platform::AccessibilityObservers& observers,
-                                        const std::weak_ptr<AccessibilityWindowSignal>& weak, std::int32_t pid) {
+                                        const std::weak_ptr<AccessibilityWindowSignal>& weak,
+                                        std::int32_t pid) {
     // The callback holds the signal weakly, as an unretained context.
     auto callback = [weak](const platform::AXObserver& from, std::string_view) {
         if (auto self = weak.lock())
@@ -35,7 +37,8 @@ AccessibilityWindowSignal::makeObserver(platform::AccessibilityObservers& observ
         return nullptr;
     const platform::AXUIElement application = observers.createApplication(pid);
     observers.setMessagingTimeout(application, observerMessagingTimeout);
-    if (observer->addNotification(application, platform::windowCreatedNotification) != platform::AXError::success)
+    if (observer->addNotification(application, platform::windowCreatedNotification) !=
+        platform::AXError::success)
         return nullptr;
     return observer;
 }
@@ -87,29 +90,30 @@ platform::Async<bool> AccessibilityWindowSignal::wait(std::int32_t pid, Continuo
     const ContinuousInstant until = clock_.now() + limit;
     std::weak_ptr<AccessibilityWindowSignal> weak = weak_from_this();
     // Runs inline on whichever thread cancels the task, so it only posts.
-    std::stop_callback<std::function<void()>> onCancel(platform::currentStopToken(), [weak, token, &main = main_] {
-        main.post([weak, token] {
-            if (auto self = weak.lock())
-                self->finishWait(token, false);
-        });
-    });
+    std::stop_callback<std::function<void()>> onCancel(platform::currentStopToken(),
+                                                       [weak, token, &main = main_] {
+                                                           main.post([weak, token] {
+                                                               if (auto self = weak.lock())
+                                                                   self->finishWait(token, false);
+                                                           });
+                                                       });
     // The setup captures nothing with a destructor: g++ 12 destroys such captures of a temporary
     // in a co_await twice.
     const bool value = co_await platform::withContinuation<bool>(
         "wait(for:upTo:)", [this, token, until](platform::Continuation<bool> continuation) {
             waiter_ = Waiter{token, std::move(continuation)};
-            timeout_ = platform::spawn(main_, [weak = weak_from_this(), token, clock = &clock_,
-                                               until]() -> platform::Async<> {
-                bool elapsed = true;
-                try {
-                    co_await platform::sleepUntil(*clock, until);
-                } catch (const platform::CancellationError&) {
-                    elapsed = false;
-                }
-                // A sleep whose timer fired returns normally even when cancelled: the token decides.
-                if (auto self = weak.lock(); elapsed && self)
-                    self->finishWait(token, false);
-            });
+            timeout_ = platform::spawn(
+                main_, [weak = weak_from_this(), token, clock = &clock_, until]() -> platform::Async<> {
+                    bool elapsed = true;
+                    try {
+                        co_await platform::sleepUntil(*clock, until);
+                    } catch (const platform::CancellationError&) {
+                        elapsed = false;
+                    }
+                    // A sleep whose timer fired returns normally even when cancelled: the token decides.
+                    if (auto self = weak.lock(); elapsed && self)
+                        self->finishWait(token, false);
+                });
         });
     co_return value;
 }

@@ -146,7 +146,8 @@ TEST_F(AccessibilityWindowSignalTest, TheLimitEndsTheWaitExactlyWhenItPasses) {
     EXPECT_EQ(*waiting.answer, false);
 }
 
-TEST_F(AccessibilityWindowSignalTest, CancelAndTaskCancellationEndTheWaitAndALateRegistrationInstallsNothing) {
+TEST_F(AccessibilityWindowSignalTest,
+       CancelAndTaskCancellationEndTheWaitAndALateRegistrationInstallsNothing) {
     enum class Ending { cancelSignal, cancelTask };
     for (Ending ending : {Ending::cancelSignal, Ending::cancelTask}) {
         SCOPED_TRACE(ending == Ending::cancelSignal ? "cancel()" : "task cancelled");
@@ -156,9 +157,8 @@ TEST_F(AccessibilityWindowSignalTest, CancelAndTaskCancellationEndTheWaitAndALat
         auto scripted = std::make_shared<platform::ScriptedAccessibilityObservers>();
         auto made = AccessibilityWindowSignal::create(scripted, main, work, time);
         auto answer = std::make_shared<std::optional<bool>>();
-        auto task = platform::spawn(main, [made, answer]() -> platform::Async<> {
-            *answer = co_await made->wait(pidA, limit);
-        });
+        auto task = platform::spawn(
+            main, [made, answer]() -> platform::Async<> { *answer = co_await made->wait(pidA, limit); });
         main.runUntilIdle();
         ASSERT_EQ(work.pendingJobs(), 1U); // the registration has not finished
 
@@ -196,7 +196,8 @@ TEST_F(AccessibilityWindowSignalTest, AFailedRegistrationIsTriedAgainByTheNextWa
             scripted->setAddResult(AXError::cannotComplete);
 
         auto answer = std::make_shared<std::optional<bool>>();
-        platform::spawn(main, [made, answer]() -> platform::Async<> { *answer = co_await made->wait(pidA, limit); });
+        platform::spawn(
+            main, [made, answer]() -> platform::Async<> { *answer = co_await made->wait(pidA, limit); });
         main.runUntilIdle();
         work.step();
         main.runUntilIdle();
@@ -207,7 +208,8 @@ TEST_F(AccessibilityWindowSignalTest, AFailedRegistrationIsTriedAgainByTheNextWa
         scripted->setCreateResult(AXError::success);
         scripted->setAddResult(AXError::success);
         answer->reset();
-        platform::spawn(main, [made, answer]() -> platform::Async<> { *answer = co_await made->wait(pidA, limit); });
+        platform::spawn(
+            main, [made, answer]() -> platform::Async<> { *answer = co_await made->wait(pidA, limit); });
         main.runUntilIdle();
         ASSERT_EQ(work.pendingJobs(), 1U);
         work.step();
@@ -229,9 +231,8 @@ TEST(AccessibilityWindowSignalRaceTest, AFiredTimerOfAReplacedWaitLeavesTheNewer
     auto made = AccessibilityWindowSignal::create(scripted, main, work, time);
     auto waitFor = [&](milliseconds upTo) {
         auto answer = std::make_shared<std::optional<bool>>();
-        platform::spawn(main, [made, answer, upTo]() -> platform::Async<> {
-            *answer = co_await made->wait(pidA, upTo);
-        });
+        platform::spawn(
+            main, [made, answer, upTo]() -> platform::Async<> { *answer = co_await made->wait(pidA, upTo); });
         return answer;
     };
 
@@ -263,16 +264,16 @@ TEST(AccessibilityWindowSignalRaceTest, ACancellationHandlerOfAReplacedWaitLeave
     auto made = AccessibilityWindowSignal::create(scripted, main, work, time);
     auto first = std::make_shared<std::optional<bool>>();
     auto second = std::make_shared<std::optional<bool>>();
-    auto firstTask = platform::spawn(main, [made, first]() -> platform::Async<> {
-        *first = co_await made->wait(pidA, limit);
-    });
+    auto firstTask = platform::spawn(
+        main, [made, first]() -> platform::Async<> { *first = co_await made->wait(pidA, limit); });
     main.runUntilIdle();
     work.step();
     main.runUntilIdle();
 
     // The second wait starts, then the first's task is cancelled: its handler's posted job comes
     // after the second wait is in place.
-    platform::spawn(main, [made, second]() -> platform::Async<> { *second = co_await made->wait(pidA, limit); });
+    platform::spawn(main,
+                    [made, second]() -> platform::Async<> { *second = co_await made->wait(pidA, limit); });
     main.runUntilIdle();
     EXPECT_EQ(*first, false);
     firstTask.cancel();

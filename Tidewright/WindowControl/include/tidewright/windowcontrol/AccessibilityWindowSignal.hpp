@@ -49,8 +49,8 @@ private:
     void startRegistration(std::uint64_t watch, std::int32_t pid);
     // Runs on the pool: the observer of pid with "AXWindowCreated" added, or null.
     static std::shared_ptr<platform::AXObserver>
-    makeObserver(platform::AccessibilityObservers& observers, const std::weak_ptr<AccessibilityWindowSignal>& weak,
-                 std::int32_t pid);
+    makeObserver(platform::AccessibilityObservers& observers,
+                 const std::weak_ptr<AccessibilityWindowSignal>& weak, std::int32_t pid);
     void notified(const platform::AXObserver& from);
 
     std::shared_ptr<platform::AccessibilityObservers> observers_;
