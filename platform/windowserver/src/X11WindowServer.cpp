@@ -46,9 +46,22 @@ X11WindowServer::~X11WindowServer() = default;
 
 std::optional<WindowInfoList> X11WindowServer::copyWindowInfo() {
     const Deadline deadline = x11::Clock::now() + readLimit;
-    std::unique_lock lock(mutex_, std::defer_lock);
-    if (!lock.try_lock_until(deadline))
-        return std::nullopt;
+    {
+        std::unique_lock lock(mutex_);
+        if (!idle_.wait_until(lock, deadline, [this] { return !busy_; }))
+            return std::nullopt;
+        busy_ = true;
+    }
+    struct Release {
+        X11WindowServer& server;
+        ~Release() {
+            {
+                std::lock_guard lock(server.mutex_);
+                server.busy_ = false;
+            }
+            server.idle_.notify_one();
+        }
+    } release{*this};
     try {
         if (!connection_ || connection_->broken()) {
             connection_.reset();

@@ -7,6 +7,7 @@
 
 #include "platform/windowserver/WindowServer.hpp"
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,7 +32,9 @@ public:
 
 private:
     std::string display_;
-    std::timed_mutex mutex_;
+    std::mutex mutex_;
+    std::condition_variable idle_;
+    bool busy_ = false; // a read has the connection
     std::unique_ptr<x11::XcbConnection> connection_;
     std::uint32_t above_ = 0; // _NET_WM_STATE_ABOVE
 };
