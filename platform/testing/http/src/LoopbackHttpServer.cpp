@@ -108,20 +108,23 @@ std::string serialize(const LoopbackHttpServer::Response& response) {
     out += "\r\n";
 
     const bool complete = response.ending == Response::Ending::complete;
-    const std::string_view body =
-        complete ? std::string_view(response.body)
-                 : std::string_view(response.body)
-                       .substr(0, std::min(response.endAfterBodyBytes, response.body.size()));
+    const std::size_t bodyBytes =
+        complete ? response.body.size() : std::min(response.endAfterBodyBytes, response.body.size());
     if (response.framing != Response::Framing::chunked) {
-        out += body;
+        out += response.body.substr(0, bodyBytes);
         return out;
     }
+    // Chunks of the whole body, cut off after bodyBytes of it: a cut may fall inside a chunk.
     const std::size_t chunkSize = std::max<std::size_t>(response.chunkSize, 1);
-    for (std::size_t offset = 0; offset < body.size(); offset += chunkSize) {
-        const auto chunk = body.substr(offset, chunkSize);
+    for (std::size_t offset = 0; offset < bodyBytes; offset += chunkSize) {
+        const auto chunk = std::string_view(response.body).substr(offset, chunkSize);
         char size[32];
         std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
         out += size;
+        if (offset + chunk.size() > bodyBytes) {
+            out += chunk.substr(0, bodyBytes - offset);
+            return out;
+        }
         out += chunk;
         out += "\r\n";
     }

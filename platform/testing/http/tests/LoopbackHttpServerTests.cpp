@@ -147,7 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
                              .chunkSize = 2,
                              .ending = Response::Ending::closeInBody,
                              .endAfterBodyBytes = 4},
-                    "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\n01\r\n2\r\n23\r\n"}));
+                    "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\n01\r\n2\r\n23\r\n"},
+        FramingCase{"chunkedCutInsideAChunk",
+                    Response{.body = "0123456789",
+                             .framing = Response::Framing::chunked,
+                             .chunkSize = 4,
+                             .ending = Response::Ending::closeInBody,
+                             .endAfterBodyBytes = 6},
+                    "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\n0123\r\n4\r\n45"}));
 
 TEST(LoopbackHttpServer, AStallHoldsTheConnectionOpenUntilTheServerEnds) {
     std::optional<LoopbackHttpServer> server(std::in_place);

@@ -34,6 +34,7 @@ public:
             // The head and endAfterBodyBytes of the body are sent; then nothing, connection open.
             stallInBody,
             // The head and endAfterBodyBytes of the body are sent; then the connection is closed.
+            // A chunked body is cut there too, inside its chunk when the cut falls in one.
             closeInBody,
         };
 
