@@ -66,7 +66,7 @@ void runTool(const std::string& display, const std::vector<std::string>& argumen
 int main() try {
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
-    const xcb_window_t window = client->open("title=benchmark x=100 y=100 w=640 h=480");
+    const platform::x11::WindowId window = client->open("title=benchmark x=100 y=100 w=640 h=480");
     if (!world.waitUntil([&] { return world.activeWindow() == window; })) {
         throw std::runtime_error("the window did not become active");
     }

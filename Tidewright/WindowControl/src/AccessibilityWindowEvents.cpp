@@ -6,7 +6,7 @@ namespace tidewright {
 
 WindowOperationFailure windowOperationFailure(const AccessibilityError& error) noexcept {
     using platform::AXError;
-    switch (static_cast<AXError>(error.code)) {
+    switch (error.code) {
     case AXError::noValue:
     case AXError::attributeUnsupported:
     case AXError::invalidUIElement:
@@ -14,9 +14,9 @@ WindowOperationFailure windowOperationFailure(const AccessibilityError& error) n
     case AXError::apiDisabled:
         return WindowOperationFailure::invalidated();
     case AXError::cannotComplete:
-        return WindowOperationFailure::transport(error.code);
+        return WindowOperationFailure::transport(platform::rawCode(error.code));
     default:
-        return WindowOperationFailure::remote(error.code);
+        return WindowOperationFailure::remote(platform::rawCode(error.code));
     }
 }
 

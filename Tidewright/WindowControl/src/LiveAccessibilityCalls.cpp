@@ -13,7 +13,7 @@ using platform::AXError;
 
 void throwUnlessSuccess(AXError result) {
     if (result != AXError::success) {
-        throw AccessibilityError{platform::rawCode(result)};
+        throw AccessibilityError{result};
     }
 }
 
@@ -23,7 +23,7 @@ T typed(platform::AXAttributeValue&& value) {
     if (T* typedValue = std::get_if<T>(&value)) {
         return std::move(*typedValue);
     }
-    throw AccessibilityError{AccessibilityError::illegalArgument};
+    throw AccessibilityError{AXError::illegalArgument};
 }
 
 } // namespace
@@ -57,7 +57,7 @@ platform::AXAttributeValue LiveAccessibilityCalls::copy(AccessibilityAttribute a
     std::optional<platform::AXAttributeValue> value;
     throwUnlessSuccess(backend_->copyAttributeValue(of, rawValue(attribute), value));
     if (!value) {
-        throw AccessibilityError{AccessibilityError::noValue};
+        throw AccessibilityError{AXError::noValue};
     }
     return std::move(*value);
 }
@@ -79,7 +79,7 @@ platform::AXValue LiveAccessibilityCalls::boxedValue(AccessibilityAttribute attr
                                                      platform::AXValueType type, const Element& of) const {
     platform::AXValue value = typed<platform::AXValue>(copy(attribute, of));
     if (value.type() != type) {
-        throw AccessibilityError{AccessibilityError::illegalArgument};
+        throw AccessibilityError{AXError::illegalArgument};
     }
     return value;
 }
@@ -87,7 +87,7 @@ platform::AXValue LiveAccessibilityCalls::boxedValue(AccessibilityAttribute attr
 platform::CGPoint LiveAccessibilityCalls::point(AccessibilityAttribute attribute, const Element& of) const {
     const auto point = boxedValue(attribute, platform::AXValueType::cgPoint, of).point();
     if (!point) {
-        throw AccessibilityError{AccessibilityError::illegalArgument};
+        throw AccessibilityError{AXError::illegalArgument};
     }
     return *point;
 }
@@ -95,7 +95,7 @@ platform::CGPoint LiveAccessibilityCalls::point(AccessibilityAttribute attribute
 platform::CGSize LiveAccessibilityCalls::size(AccessibilityAttribute attribute, const Element& of) const {
     const auto size = boxedValue(attribute, platform::AXValueType::cgSize, of).size();
     if (!size) {
-        throw AccessibilityError{AccessibilityError::illegalArgument};
+        throw AccessibilityError{AXError::illegalArgument};
     }
     return *size;
 }

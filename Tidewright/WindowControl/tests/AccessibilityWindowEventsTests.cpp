@@ -26,6 +26,8 @@ using ::testing::Not;
 using A = AccessibilityAttribute;
 using Events = AccessibilityWindowEvents<FakeAccessibilityCalls>;
 using F = WindowOperationFailure;
+using platform::AXError;
+using platform::rawCode;
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
@@ -34,23 +36,24 @@ const DesktopFrame windowFrame = frameOf(10, 20, 800, 600);
 const DesktopFrame targetFrame = frameOf(0, 25, 640, 480.5);
 
 TEST(WindowOperationFailureTableTests, MapsEveryCodeToItsFailure) {
-    const std::vector<std::pair<std::int32_t, F>> table{
-        {-25212, F::noUniqueEligibleWindow()},
-        {-25211, F::invalidated()},
-        {-25205, F::noUniqueEligibleWindow()},
-        {-25204, F::transport(-25204)},
-        {-25202, F::noUniqueEligibleWindow()},
-        {-25200, F::remote(-25200)},
-        {-25201, F::remote(-25201)},
-        {-25203, F::remote(-25203)},
-        {-25206, F::remote(-25206)},
-        {-25213, F::remote(-25213)},
-        {-25199, F::remote(-25199)},
-        {-1, F::remote(-1)},
-        {12345, F::remote(12345)},
+    const std::vector<std::pair<AXError, F>> table{
+        {AXError::noValue, F::noUniqueEligibleWindow()},
+        {AXError::apiDisabled, F::invalidated()},
+        {AXError::attributeUnsupported, F::noUniqueEligibleWindow()},
+        {AXError::cannotComplete, F::transport(rawCode(AXError::cannotComplete))},
+        {AXError::invalidUIElement, F::noUniqueEligibleWindow()},
+        {AXError::failure, F::remote(rawCode(AXError::failure))},
+        {AXError::illegalArgument, F::remote(rawCode(AXError::illegalArgument))},
+        {AXError::invalidUIElementObserver, F::remote(rawCode(AXError::invalidUIElementObserver))},
+        {AXError::actionUnsupported, F::remote(rawCode(AXError::actionUnsupported))},
+        {AXError::parameterizedAttributeUnsupported,
+         F::remote(rawCode(AXError::parameterizedAttributeUnsupported))},
+        {AXError{-25199}, F::remote(-25199)},
+        {AXError{-1}, F::remote(-1)},
+        {AXError{12345}, F::remote(12345)},
     };
     for (const auto& [code, failure] : table) {
-        EXPECT_EQ(windowOperationFailure(AccessibilityError{code}), failure) << "code " << code;
+        EXPECT_EQ(windowOperationFailure(AccessibilityError{code}), failure) << "code " << rawCode(code);
     }
 }
 
@@ -196,15 +199,16 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
     const std::vector<Row> rows{
         {"standard", [](auto&) {}, windowFrame},
         {"not frontmost", [](auto& t) { t.answer("app", A::frontmost, false); }, F::noUniqueEligibleWindow()},
-        {"frontmost without value", [](auto& t) { t.answer("app", A::frontmost, FakeError{-25212}); },
+        {"frontmost without value",
+         [](auto& t) { t.answer("app", A::frontmost, FakeError{AXError::noValue}); },
          F::noUniqueEligibleWindow()},
         {"frontmost of the wrong type", [](auto& t) { t.answer("app", A::frontmost, std::string("yes")); },
-         F::remote(-25201)},
-        {"interface disabled", [](auto& t) { t.answer("app", A::frontmost, FakeError{-25211}); },
-         F::invalidated()},
+         F::remote(rawCode(AXError::illegalArgument))},
+        {"interface disabled",
+         [](auto& t) { t.answer("app", A::frontmost, FakeError{AXError::apiDisabled}); }, F::invalidated()},
         {"main window without value, focused standard",
          [&](auto& t) {
-             t.answer("app", A::mainWindow, FakeError{-25212});
+             t.answer("app", A::mainWindow, FakeError{AXError::noValue});
              withFocused(t);
          },
          focusedFrame},
@@ -216,24 +220,25 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
          focusedFrame},
         {"main window gone, focused standard",
          [&](auto& t) {
-             t.answer("app", A::mainWindow, FakeError{-25202});
+             t.answer("app", A::mainWindow, FakeError{AXError::invalidUIElement});
              withFocused(t);
          },
          F::noUniqueEligibleWindow()},
         {"main window not completed, focused standard",
          [&](auto& t) {
-             t.answer("app", A::mainWindow, FakeError{-25204});
+             t.answer("app", A::mainWindow, FakeError{AXError::cannotComplete});
              withFocused(t);
          },
-         F::transport(-25204)},
+         F::transport(rawCode(AXError::cannotComplete))},
         {"neither main nor focused window",
-         [](auto& t) { t.answer("app", A::mainWindow, FakeError{-25212}); }, F::noUniqueEligibleWindow()},
+         [](auto& t) { t.answer("app", A::mainWindow, FakeError{AXError::noValue}); },
+         F::noUniqueEligibleWindow()},
         {"focused window not completed",
          [](auto& t) {
-             t.answer("app", A::mainWindow, FakeError{-25212});
-             t.answer("app", A::focusedWindow, FakeError{-25204});
+             t.answer("app", A::mainWindow, FakeError{AXError::noValue});
+             t.answer("app", A::focusedWindow, FakeError{AXError::cannotComplete});
          },
-         F::transport(-25204)},
+         F::transport(rawCode(AXError::cannotComplete))},
         {"modal", [](auto& t) { t.answer("window", A::modal, true); }, F::noUniqueEligibleWindow()},
         {"minimized", [](auto& t) { t.answer("window", A::minimized, true); }, F::noUniqueEligibleWindow()},
         {"a sheet", [](auto& t) { t.answer("window", A::role, std::string("AXSheet")); },
@@ -243,12 +248,14 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
         {"subrole in another case",
          [](auto& t) { t.answer("window", A::subrole, std::string("axstandardwindow")); },
          F::noUniqueEligibleWindow()},
-        {"subrole without value", [](auto& t) { t.answer("window", A::subrole, FakeError{-25212}); },
+        {"subrole without value",
+         [](auto& t) { t.answer("window", A::subrole, FakeError{AXError::noValue}); },
          F::noUniqueEligibleWindow()},
-        {"role not completed", [](auto& t) { t.answer("window", A::role, FakeError{-25204}); },
-         F::transport(-25204)},
+        {"role not completed",
+         [](auto& t) { t.answer("window", A::role, FakeError{AXError::cannotComplete}); },
+         F::transport(rawCode(AXError::cannotComplete))},
         {"modal flag of the wrong type", [](auto& t) { t.answer("window", A::modal, std::int64_t{0}); },
-         F::remote(-25201)},
+         F::remote(rawCode(AXError::illegalArgument))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -266,13 +273,13 @@ TEST_F(AccessibilityWindowEventsTests, AcceptsOnlyAFrontmostStandardWindow) {
 }
 
 TEST_F(AccessibilityWindowEventsTests, FallsBackToTheFocusedWindowOnlyForAMissingMainWindow) {
-    answer("app", A::mainWindow, FakeError{-25202});
+    answer("app", A::mainWindow, FakeError{AXError::invalidUIElement});
     answer("app", A::focusedWindow, FakeElement{"window"});
     EXPECT_EQ(failureOf([&] { events().sizeCapabilities(42, windowFrame); }), F::noUniqueEligibleWindow());
     EXPECT_THAT(script->log, Not(Contains("element app AXFocusedWindow")));
 
     script->log.clear();
-    answer("app", A::mainWindow, FakeError{-25205});
+    answer("app", A::mainWindow, FakeError{AXError::attributeUnsupported});
     events().mainWindowFrame(42);
     EXPECT_THAT(logFrom("element"),
                 ElementsAre("element app AXMainWindow", "element app AXFocusedWindow",
@@ -307,9 +314,10 @@ TEST_F(AccessibilityWindowEventsTests, RefusesFramesThatAreNotValidGeometry) {
         {"zero height", P{10, 20}, S{800, 0}, F::geometry(nonPositive)},
         {"negative width", P{10, 20}, S{-800, 600}, F::geometry(nonPositive)},
         {"far edge beyond the doubles", P{1.7e308, 20}, S{1e308, 600}, F::geometry(unrepresentable)},
-        {"position not completed", FakeError{-25204}, S{800, 600}, F::transport(-25204)},
-        {"size without value", P{10, 20}, FakeError{-25212}, F::noUniqueEligibleWindow()},
-        {"size that is a point", P{10, 20}, P{800, 600}, F::remote(-25201)},
+        {"position not completed", FakeError{AXError::cannotComplete}, S{800, 600},
+         F::transport(rawCode(AXError::cannotComplete))},
+        {"size without value", P{10, 20}, FakeError{AXError::noValue}, F::noUniqueEligibleWindow()},
+        {"size that is a point", P{10, 20}, P{800, 600}, F::remote(rawCode(AXError::illegalArgument))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -360,7 +368,8 @@ TEST_F(AccessibilityWindowEventsTests, CountsThePresenceOfWindows) {
              t.script->trusted = false;
          },
          OpeningWindowPresence::unknown},
-        {"count not completed", [](auto& t) { t.answer("app", A::windows, FakeError{-25204}); },
+        {"count not completed",
+         [](auto& t) { t.answer("app", A::windows, FakeError{AXError::cannotComplete}); },
          OpeningWindowPresence::unknown},
         {"count unsupported", [](auto&) {}, OpeningWindowPresence::unknown},
         {"revoked during the count",
@@ -412,11 +421,15 @@ TEST_F(AccessibilityWindowEventsTests, TellsAFixedSizeOnlyForAnUnmovedWindowWhos
          false},
         {"resized since the caller read it", false, frameOf(10, 20, 800, 600.5), SizeCapabilities::unknown(),
          false},
-        {"settable without value", FakeError{-25212}, windowFrame, SizeCapabilities::unknown(), true},
+        {"settable without value", FakeError{AXError::noValue}, windowFrame, SizeCapabilities::unknown(),
+         true},
         {"settable unsupported", std::nullopt, windowFrame, SizeCapabilities::unknown(), true},
-        {"settable not completed", FakeError{-25204}, windowFrame, F::transport(-25204), true},
-        {"settable of a gone window", FakeError{-25202}, windowFrame, F::noUniqueEligibleWindow(), true},
-        {"settable with interface disabled", FakeError{-25211}, windowFrame, F::invalidated(), true},
+        {"settable not completed", FakeError{AXError::cannotComplete}, windowFrame,
+         F::transport(rawCode(AXError::cannotComplete)), true},
+        {"settable of a gone window", FakeError{AXError::invalidUIElement}, windowFrame,
+         F::noUniqueEligibleWindow(), true},
+        {"settable with interface disabled", FakeError{AXError::apiDisabled}, windowFrame, F::invalidated(),
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -484,8 +497,9 @@ TEST_F(AccessibilityWindowEventsTests, StopsWritingAtTheFirstFailureOrRevocation
     script->afterCall = nullptr;
     permit = std::make_shared<WindowOperationPermit>();
     answer("window", A::size, platform::CGSize{800, 600});
-    script->writeErrors[{"window", A::position}] = -25204;
-    EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }), F::transport(-25204));
+    script->writeErrors[{"window", A::position}] = AXError::cannotComplete;
+    EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }),
+              F::transport(rawCode(AXError::cannotComplete)));
     EXPECT_THAT(writes(), ElementsAre("setSize window AXSize 640x480.5", "setPoint window AXPosition 0,25"));
 }
 
@@ -494,8 +508,8 @@ TEST_F(AccessibilityWindowEventsTests, SuspendsTheEnhancedInterfaceAroundTheWrit
         const char* name;
         std::optional<FakeAnswer> enhanced;
         bool restores;
-        std::optional<std::int32_t> switchOffError;
-        std::optional<std::int32_t> positionError;
+        std::optional<AXError> switchOffError;
+        std::optional<AXError> positionError;
         std::vector<std::string> writes;
         std::optional<F> failure;
     };
@@ -506,23 +520,23 @@ TEST_F(AccessibilityWindowEventsTests, SuspendsTheEnhancedInterfaceAroundTheWrit
     const std::vector<Row> rows{
         {"not reported", std::nullopt, true, {}, {}, {size, origin, size}, {}},
         {"off", false, true, {}, {}, {size, origin, size}, {}},
-        {"read fails", FakeError{-25204}, true, {}, {}, {size, origin, size}, {}},
+        {"read fails", FakeError{AXError::cannotComplete}, true, {}, {}, {size, origin, size}, {}},
         {"wrong type", std::string("on"), true, {}, {}, {size, origin, size}, {}},
         {"on and restored", true, true, {}, {}, {off, size, origin, size, on}, {}},
         {"on and left off", true, false, {}, {}, {off, size, origin, size}, {}},
-        {"cannot be switched off", true, true, -25200, {}, {off, size, origin, size}, {}},
+        {"cannot be switched off", true, true, AXError::failure, {}, {off, size, origin, size}, {}},
         {"restored after a failed write",
          true,
          true,
          {},
-         -25202,
+         AXError::invalidUIElement,
          {off, size, origin, on},
          F::noUniqueEligibleWindow()},
         {"left off after a failed write",
          true,
          false,
          {},
-         -25202,
+         AXError::invalidUIElement,
          {off, size, origin},
          F::noUniqueEligibleWindow()},
     };
@@ -551,7 +565,7 @@ TEST_F(AccessibilityWindowEventsTests, IgnoresAFailedRestoreAndSkipsThePermitFor
     answer("app", A::enhancedUserInterface, true);
     // The switch-off write succeeds, then every later write of the flag fails.
     after("setSize window AXSize 640x480.5", [this] {
-        script->writeErrors[{"app", A::enhancedUserInterface}] = -25204;
+        script->writeErrors[{"app", A::enhancedUserInterface}] = AXError::cannotComplete;
     });
     EXPECT_EQ(failureOf([&] { events().setFrame(42, windowFrame, targetFrame); }), std::nullopt);
     EXPECT_EQ(writes().back(), "setBool app AXEnhancedUserInterface true");

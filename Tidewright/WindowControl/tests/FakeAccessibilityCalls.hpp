@@ -21,7 +21,7 @@ struct FakeElement {
     std::string name;
 };
 struct FakeError {
-    std::int32_t code;
+    platform::AXError code;
 };
 
 // What a read of one attribute answers.
@@ -33,7 +33,7 @@ struct FakeScript {
     std::map<std::int32_t, std::string> applications;
     std::map<std::pair<std::string, AccessibilityAttribute>, FakeAnswer> answers;
     std::map<std::pair<std::string, AccessibilityAttribute>, FakeAnswer> settable;
-    std::map<std::pair<std::string, AccessibilityAttribute>, std::int32_t> writeErrors;
+    std::map<std::pair<std::string, AccessibilityAttribute>, platform::AXError> writeErrors;
     std::vector<std::string> log;
     // Runs after every call has been logged (and before it answers): a test revokes the permit or
     // moves the clock here.
@@ -121,7 +121,7 @@ private:
         record(std::string(operation) + " " + of + " " + std::string(rawValue(attribute)));
         auto found = answers.find(Key{of, attribute});
         if (found == answers.end()) {
-            throw AccessibilityError{-25205};
+            throw AccessibilityError{platform::AXError::attributeUnsupported};
         }
         if (const auto* error = std::get_if<FakeError>(&found->second)) {
             throw AccessibilityError{error->code};
@@ -129,7 +129,7 @@ private:
         if (const auto* value = std::get_if<T>(&found->second)) {
             return *value;
         }
-        throw AccessibilityError{AccessibilityError::illegalArgument};
+        throw AccessibilityError{platform::AXError::illegalArgument};
     }
 
     void write(const char* operation, AccessibilityAttribute attribute, const Element& of,

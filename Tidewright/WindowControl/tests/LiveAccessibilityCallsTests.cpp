@@ -65,10 +65,10 @@ Script empty() {
         backend.setNoValue("window", attribute);
     };
 }
-Script failing(std::int32_t code) {
+Script failing(AXError code) {
     return [code](ScriptedAccessibilityBackend& backend, std::string_view attribute) {
         backend.setValue("window", attribute, true);
-        backend.setError("window", attribute, static_cast<AXError>(code));
+        backend.setError("window", attribute, code);
     };
 }
 Script settable(bool flag) {
@@ -112,44 +112,54 @@ struct ReadCase {
     Script script;
     Read read;
     // The rendered result, or the code of the AccessibilityError thrown.
-    std::variant<std::string, std::int32_t> expected;
+    std::variant<std::string, AXError> expected;
 };
 
 TEST_F(LiveAccessibilityCallsTests, ChecksTheTypeOfEveryReadAndPassesCodesThrough) {
     const std::vector<ReadCase> cases{
         {"element", A::mainWindow, holding(backend->element("main")), readElement, "main"},
-        {"element without value", A::mainWindow, empty(), readElement, -25212},
-        {"element that is text", A::mainWindow, holding(std::string("main")), readElement, -25201},
-        {"element that is an array", A::mainWindow, holding(AXElementArray{}), readElement, -25201},
-        {"element of a gone window", A::focusedWindow, failing(-25202), readElement, -25202},
+        {"element without value", A::mainWindow, empty(), readElement, AXError::noValue},
+        {"element that is text", A::mainWindow, holding(std::string("main")), readElement,
+         AXError::illegalArgument},
+        {"element that is an array", A::mainWindow, holding(AXElementArray{}), readElement,
+         AXError::illegalArgument},
+        {"element of a gone window", A::focusedWindow, failing(AXError::invalidUIElement), readElement,
+         AXError::invalidUIElement},
         {"bool true", A::frontmost, holding(true), readBool, "true"},
         {"bool false", A::modal, holding(false), readBool, "false"},
-        {"bool that is a number", A::minimized, holding(1.0), readBool, -25201},
-        {"bool that is text", A::minimized, holding(std::string("true")), readBool, -25201},
-        {"bool without value", A::frontmost, empty(), readBool, -25212},
-        {"bool not completed", A::frontmost, failing(-25204), readBool, -25204},
+        {"bool that is a number", A::minimized, holding(1.0), readBool, AXError::illegalArgument},
+        {"bool that is text", A::minimized, holding(std::string("true")), readBool, AXError::illegalArgument},
+        {"bool without value", A::frontmost, empty(), readBool, AXError::noValue},
+        {"bool not completed", A::frontmost, failing(AXError::cannotComplete), readBool,
+         AXError::cannotComplete},
         {"string", A::role, holding(std::string("AXWindow")), readString, "AXWindow"},
-        {"string that is a bool", A::subrole, holding(true), readString, -25201},
-        {"string without value", A::subrole, empty(), readString, -25212},
+        {"string that is a bool", A::subrole, holding(true), readString, AXError::illegalArgument},
+        {"string without value", A::subrole, empty(), readString, AXError::noValue},
         {"point", A::position, holding(AXValue(CGPoint{1.5, -2})), readPoint, "point(1.5, -2)"},
-        {"point that is a size", A::position, holding(AXValue(CGSize{3, 4})), readPoint, -25201},
-        {"point that is a rect", A::position, holding(AXValue(CGRect{{1, 2}, {3, 4}})), readPoint, -25201},
-        {"point that is a number", A::position, holding(1.0), readPoint, -25201},
-        {"point without value", A::position, empty(), readPoint, -25212},
-        {"point unsupported", A::position, failing(-25205), readPoint, -25205},
+        {"point that is a size", A::position, holding(AXValue(CGSize{3, 4})), readPoint,
+         AXError::illegalArgument},
+        {"point that is a rect", A::position, holding(AXValue(CGRect{{1, 2}, {3, 4}})), readPoint,
+         AXError::illegalArgument},
+        {"point that is a number", A::position, holding(1.0), readPoint, AXError::illegalArgument},
+        {"point without value", A::position, empty(), readPoint, AXError::noValue},
+        {"point unsupported", A::position, failing(AXError::attributeUnsupported), readPoint,
+         AXError::attributeUnsupported},
         {"size", A::size, holding(AXValue(CGSize{3, 4})), readSize, "size(3, 4)"},
-        {"size that is a point", A::size, holding(AXValue(CGPoint{3, 4})), readSize, -25201},
-        {"size with an unknown code", A::size, failing(-25299), readSize, -25299},
+        {"size that is a point", A::size, holding(AXValue(CGPoint{3, 4})), readSize,
+         AXError::illegalArgument},
+        {"size with an unknown code", A::size, failing(AXError{-25299}), readSize, AXError{-25299}},
         {"count", A::windows,
          holding(AXElementArray{backend->element("a"), backend->element("b"), backend->element("c")}),
          readCount, "3"},
-        {"count of no array", A::windows, holding(true), readCount, -25201},
-        {"count with API disabled", A::windows, failing(-25211), readCount, -25211},
-        {"count unscripted", A::windows, unscripted(), readCount, -25205},
+        {"count of no array", A::windows, holding(true), readCount, AXError::illegalArgument},
+        {"count with API disabled", A::windows, failing(AXError::apiDisabled), readCount,
+         AXError::apiDisabled},
+        {"count unscripted", A::windows, unscripted(), readCount, AXError::attributeUnsupported},
         {"settable", A::size, settable(true), readSettable, "true"},
         {"not settable", A::size, settable(false), readSettable, "false"},
-        {"settable without value", A::size, failing(-25212), readSettable, -25212},
-        {"settable of a gone window", A::size, failing(-25202), readSettable, -25202},
+        {"settable without value", A::size, failing(AXError::noValue), readSettable, AXError::noValue},
+        {"settable of a gone window", A::size, failing(AXError::invalidUIElement), readSettable,
+         AXError::invalidUIElement},
     };
     for (const ReadCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -158,7 +168,7 @@ TEST_F(LiveAccessibilityCallsTests, ChecksTheTypeOfEveryReadAndPassesCodesThroug
         // A backend per row, so that no row sees another's script; element values compare by name.
         const LiveAccessibilityCalls live{fresh};
         const Element target = fresh->element("window");
-        std::variant<std::string, std::int32_t> actual;
+        std::variant<std::string, AXError> actual;
         try {
             actual = row.read(live, row.attribute, target);
         } catch (const AccessibilityError& error) {
@@ -180,11 +190,12 @@ TEST_F(LiveAccessibilityCallsTests, WritesBoxTheirValuesAndPassCodesThrough) {
                 ElementsAre("set window AXSize size(640, 480.5)", "set window AXPosition point(-10, 20)",
                             "set window AXEnhancedUserInterface false"));
 
-    for (const std::int32_t code : {-25204, -25202, -25200, -25299}) {
-        backend->setWriteError("window", "AXPosition", static_cast<AXError>(code));
+    for (const AXError code :
+         {AXError::cannotComplete, AXError::invalidUIElement, AXError::failure, AXError{-25299}}) {
+        backend->setWriteError("window", "AXPosition", code);
         try {
             calls.setPoint(A::position, CGPoint{1, 2}, window);
-            ADD_FAILURE() << "write with code " << code << " did not throw";
+            ADD_FAILURE() << "write with code " << rawCode(code) << " did not throw";
         } catch (const AccessibilityError& error) {
             EXPECT_EQ(error.code, code);
         }

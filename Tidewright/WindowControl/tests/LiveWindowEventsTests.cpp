@@ -21,6 +21,7 @@ using platform::AXError;
 using platform::AXValue;
 using platform::CGPoint;
 using platform::CGSize;
+using platform::rawCode;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 using ::testing::ElementsAre;
@@ -83,7 +84,7 @@ TEST_F(LiveWindowEventsTests, ReportsAWindowThatIsGoneAndOneThatCannotAnswer) {
               WindowOperationFailure::noUniqueEligibleWindow());
     backend->setError("window", ax::positionAttribute, AXError::cannotComplete);
     EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }),
-              WindowOperationFailure::transport(-25204));
+              WindowOperationFailure::transport(rawCode(AXError::cannotComplete)));
     backend->setTrusted(false);
     EXPECT_EQ(failureOf([&] { events(true).mainWindowFrame(42); }), WindowOperationFailure::invalidated());
 }

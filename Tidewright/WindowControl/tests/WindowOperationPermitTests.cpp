@@ -1,6 +1,8 @@
 #include "tidewright/windowcontrol/WindowOperationFailure.hpp"
 #include "tidewright/windowcontrol/WindowOperationPermit.hpp"
 
+#include "platform/accessibility/AccessibilityTypes.hpp"
+
 #include "WindowControlTestSupport.hpp"
 
 #include <vector>
@@ -10,6 +12,8 @@
 namespace tidewright {
 namespace {
 
+using platform::AXError;
+using platform::rawCode;
 using std::chrono::nanoseconds;
 
 const ContinuousInstant deadline{nanoseconds(2'000'000'000)};
@@ -40,12 +44,12 @@ TEST(WindowOperationFailureTests, EqualOnlyWithTheSameCaseAndPayload) {
     const GeometryError nonPositive{GeometryError::Kind::nonPositiveSize};
     // Each row differs from every other row.
     const std::vector<F> distinct{
-        F::construction(-25204),
-        F::construction(-25200),
-        F::transport(-25204),
-        F::transport(-25200),
-        F::remote(-25204),
-        F::remote(-25200),
+        F::construction(rawCode(AXError::cannotComplete)),
+        F::construction(rawCode(AXError::failure)),
+        F::transport(rawCode(AXError::cannotComplete)),
+        F::transport(rawCode(AXError::failure)),
+        F::remote(rawCode(AXError::cannotComplete)),
+        F::remote(rawCode(AXError::failure)),
         F::geometry(nonFinite),
         F::geometry(nonPositive),
         F::geometry(GeometryError::duplicate(ScreenID{1})),
@@ -65,8 +69,10 @@ TEST(WindowOperationFailureTests, EqualOnlyWithTheSameCaseAndPayload) {
 }
 
 TEST(WindowOperationFailureTests, ExposesItsPayload) {
-    EXPECT_EQ(WindowOperationFailure::transport(-25204).code(), -25204);
-    EXPECT_EQ(WindowOperationFailure::transport(-25204).geometryError(), std::nullopt);
+    EXPECT_EQ(WindowOperationFailure::transport(rawCode(AXError::cannotComplete)).code(),
+              rawCode(AXError::cannotComplete));
+    EXPECT_EQ(WindowOperationFailure::transport(rawCode(AXError::cannotComplete)).geometryError(),
+              std::nullopt);
     EXPECT_EQ(WindowOperationFailure::invalidated().code(), std::nullopt);
     const GeometryError error{GeometryError::Kind::nonPositiveSize};
     EXPECT_EQ(WindowOperationFailure::geometry(error).geometryError(), error);

@@ -6,15 +6,13 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "LoopDescriptor.hpp"
+#include "platform/concurrency/LoopDescriptor.hpp"
 
 namespace platform {
 
 LiveClock::LiveClock()
-    : timer_(
-          std::make_unique<detail::LoopDescriptor>(timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC),
-                                                   "timerfd_create(CLOCK_BOOTTIME)", [this] { fireDue(); })) {
-}
+    : timer_(std::make_unique<LoopDescriptor>(timerfd_create(CLOCK_BOOTTIME, TFD_NONBLOCK | TFD_CLOEXEC),
+                                              "timerfd_create(CLOCK_BOOTTIME)", [this] { fireDue(); })) {}
 
 LiveClock::~LiveClock() {
     timer_.reset();

@@ -1,4 +1,4 @@
-#include "LoopDescriptor.hpp"
+#include "platform/concurrency/LoopDescriptor.hpp"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
-namespace platform::detail {
+namespace platform {
 
 LoopDescriptor::LoopDescriptor(int fd, const char* what, std::function<void()> onReadable) : fd_(fd) {
     if (fd_ < 0) {
@@ -23,4 +23,4 @@ LoopDescriptor::~LoopDescriptor() {
     close(fd_);
 }
 
-} // namespace platform::detail
+} // namespace platform

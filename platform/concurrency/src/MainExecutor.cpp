@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "LoopDescriptor.hpp"
+#include "platform/concurrency/LoopDescriptor.hpp"
 
 namespace platform {
 namespace {
@@ -17,8 +17,8 @@ void runJob(const std::function<void()>& job) noexcept {
 } // namespace
 
 MainExecutor::MainExecutor()
-    : wake_(std::make_unique<detail::LoopDescriptor>(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC), "eventfd",
-                                                     [this] { drain(); })) {}
+    : wake_(std::make_unique<LoopDescriptor>(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC), "eventfd",
+                                             [this] { drain(); })) {}
 
 MainExecutor::~MainExecutor() = default;
 

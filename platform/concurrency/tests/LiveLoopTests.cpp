@@ -1,10 +1,18 @@
-// The live main executor, clock and serial queue on a real Qt event loop.
+// The live main executor, clock, serial queue and descriptor watcher on a real Qt event loop.
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <system_error>
 
 #include <memory>
 #include <optional>
@@ -13,6 +21,7 @@
 
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/LiveSerialQueue.hpp"
+#include "platform/concurrency/LoopDescriptor.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/Task.hpp"
 
@@ -95,6 +104,55 @@ TEST_F(LiveLoopTest, CancelledLiveSleepEndsLongBeforeItsInstant) {
     });
     ASSERT_TRUE(runLoop());
     EXPECT_EQ(ending, "cancelled");
+}
+
+TEST_F(LiveLoopTest, AWatchedDescriptorCallsBackOnTheLoopThreadAfterAWriteFromAnotherThread) {
+    const auto mainThread = std::this_thread::get_id();
+    std::string seen;
+    std::unique_ptr<LoopDescriptor> watched;
+    watched = std::make_unique<LoopDescriptor>(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC), "eventfd", [&] {
+        std::uint64_t count = 0;
+        if (::read(watched->fd(), &count, sizeof count) != sizeof count)
+            return;
+        seen += std::this_thread::get_id() == mainThread ? "main " : "elsewhere ";
+        seen += std::to_string(count) + ";";
+        quit();
+    });
+    EXPECT_TRUE(seen.empty()); // nothing before the loop runs
+    std::thread([fd = watched->fd()] {
+        const std::uint64_t two = 2;
+        ASSERT_EQ(::write(fd, &two, sizeof two), static_cast<ssize_t>(sizeof two));
+    }).join();
+    ASSERT_TRUE(runLoop());
+    EXPECT_EQ(seen, "main 2;");
+}
+
+TEST_F(LiveLoopTest, AWatchedDescriptorIsClosedAndSilentOnceTheWatcherIsDestroyed) {
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC | O_NONBLOCK), 0);
+    bool called = false;
+    auto watched = std::make_unique<LoopDescriptor>(fds[0], "pipe2", [&] { called = true; });
+    ASSERT_EQ(::write(fds[1], "x", 1), 1);
+    watched.reset();
+    errno = 0;
+    EXPECT_EQ(::fcntl(fds[0], F_GETFD), -1);
+    EXPECT_EQ(errno, EBADF);
+    // A turn of the loop with the byte still unread would have called back.
+    QTimer::singleShot(0, [&] { quit(); });
+    ASSERT_TRUE(runLoop());
+    EXPECT_FALSE(called);
+    ::close(fds[1]);
+}
+
+TEST_F(LiveLoopTest, AWatcherOfAFailedCallReportsTheCallsError) {
+    errno = EMFILE;
+    try {
+        LoopDescriptor failed(-1, "eventfd", [] {});
+        ADD_FAILURE() << "a negative descriptor was taken";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code(), std::error_code(EMFILE, std::generic_category()));
+        EXPECT_NE(std::string(error.what()).find("eventfd"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/testing/X11TestWorld.hpp"
 
+#include "platform/x11/X11Desktop.hpp"
+
 #include <stdlib.h>
 
 #include <algorithm>
@@ -172,6 +174,12 @@ x11::Extents X11TestWorld::frameExtents(xcb_window_t window) {
 
 xcb_window_t X11TestWorld::activeWindow() {
     return desktop_->activeWindow(soon()).value_or(XCB_NONE);
+}
+
+bool X11TestWorld::maximized(WindowId window) {
+    const x11::Atoms& atoms = connection_->atoms();
+    std::vector<xcb_atom_t> states = desktop_->states(window, soon());
+    return contains(states, atoms.netWmStateMaximizedHorz) || contains(states, atoms.netWmStateMaximizedVert);
 }
 
 void X11TestWorld::run(const std::vector<std::string>& arguments) {

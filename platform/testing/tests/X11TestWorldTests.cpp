@@ -1,5 +1,7 @@
 #include "platform/testing/X11TestWorld.hpp"
 
+#include "platform/x11/X11Desktop.hpp"
+
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -87,9 +89,9 @@ TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
     xcb_window_t anonymous = process->open("title=anonymous pid=0 min=100x80 max=100x80");
     x11::X11Desktop& desktop = world.desktop();
 
-    EXPECT_EQ(desktop.processOf(plain, world.soon()), static_cast<std::uint32_t>(process->pid()));
+    EXPECT_EQ(desktop.processOf(plain, world.soon()), std::optional<std::int32_t>(process->pid()));
     // Without _NET_WM_PID the server still knows the process.
-    EXPECT_EQ(desktop.processOf(anonymous, world.soon()), static_cast<std::uint32_t>(process->pid()));
+    EXPECT_EQ(desktop.processOf(anonymous, world.soon()), std::optional<std::int32_t>(process->pid()));
     EXPECT_EQ(desktop.sizeHints(anonymous, world.soon()),
               (x11::SizeHints{x11::PixelSize{100, 80}, x11::PixelSize{100, 80}}));
 

@@ -1,7 +1,7 @@
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 
 #include "platform/accessibility/AccessibilityNames.hpp"
-#include "platform/accessibility/x11/X11Desktop.hpp"
+#include "platform/x11/X11Desktop.hpp"
 
 #include <signal.h>
 
@@ -73,8 +73,7 @@ WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
 
 bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
     try {
-        std::optional<std::uint32_t> owner = desktop.processOf(window, deadline);
-        return owner && static_cast<std::int64_t>(*owner) == pid;
+        return desktop.processOf(window, deadline) == pid;
     } catch (const XcbFailure& failure) {
         if (failure.isBadWindow())
             return false; // gone meanwhile: it belongs to nobody now
@@ -233,9 +232,14 @@ float X11AccessibilityBackend::timeoutOf(const AXUIElement& element) const {
 
 template <class Body>
 AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body) {
+    return withSession(session, timeoutOf(element), std::forward<Body>(body));
+}
+
+template <class Body>
+AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Body&& body) {
     // Any finite timeout is allowed; past a year it is as good as none, and the cap keeps the
     // deadline within the clock's range.
-    const double seconds = std::min(static_cast<double>(timeoutOf(element)), longestTimeout);
+    const double seconds = std::min(static_cast<double>(timeout), longestTimeout);
     const Deadline deadline = x11::Clock::now() + std::chrono::duration_cast<x11::Clock::duration>(
                                                       std::chrono::duration<double>(seconds));
     // Waiting for the connection counts against the timeout like waiting for the server.
@@ -262,7 +266,9 @@ AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement
 
 bool X11AccessibilityBackend::isProcessTrusted() {
     bool trusted = false;
-    withSession(*trust_, createSystemWide(), [&](X11Desktop& desktop, Deadline deadline) {
+    // The process-wide timeout is the time left to the operation that set it last, a few
+    // milliseconds near its deadline; the trust check is no part of that operation.
+    withSession(*trust_, defaultTimeout, [&](X11Desktop& desktop, Deadline deadline) {
         if (!desktop.windowManagerRuns(deadline))
             return AXError::success;
         const x11::Atoms& a = desktop.atoms();

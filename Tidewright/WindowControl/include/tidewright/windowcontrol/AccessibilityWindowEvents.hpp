@@ -124,8 +124,8 @@ public:
 
 private:
     static bool isMissing(const AccessibilityError& error) noexcept {
-        return error.code == AccessibilityError::noValue ||
-               error.code == platform::rawCode(platform::AXError::attributeUnsupported);
+        return error.code == platform::AXError::noValue ||
+               error.code == platform::AXError::attributeUnsupported;
     }
 
     static platform::CGPoint point(const DesktopPoint& point) noexcept {

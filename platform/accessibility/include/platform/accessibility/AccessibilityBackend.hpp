@@ -32,7 +32,9 @@ class AccessibilityBackend {
 public:
     virtual ~AccessibilityBackend() = default;
 
-    // Whether this process may read and move other applications' windows. Never fails.
+    // Whether this process may read and move other applications' windows. Never fails. Asked on the
+    // main thread, so it waits at most the default timeout, never the process-wide one that an
+    // operation on the worker sets to its own time left.
     virtual bool isProcessTrusted() = 0;
 
     // The element of the application that runs as pid. Never fails: an element of a process that

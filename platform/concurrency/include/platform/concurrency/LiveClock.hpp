@@ -8,9 +8,7 @@
 
 namespace platform {
 
-namespace detail {
 class LoopDescriptor;
-}
 
 class LiveClock final : public Clock {
 public:
@@ -29,7 +27,7 @@ private:
     void arm();
 
     detail::TimerQueue timers_;
-    std::unique_ptr<detail::LoopDescriptor> timer_;
+    std::unique_ptr<LoopDescriptor> timer_;
 };
 
 } // namespace platform

@@ -8,9 +8,7 @@
 
 namespace platform {
 
-namespace detail {
 class LoopDescriptor;
-}
 
 // Jobs wait in a queue of our own and an eventfd wakes the loop, so no Qt object is ever touched
 // from another thread.
@@ -27,7 +25,7 @@ public:
 private:
     void drain();
 
-    std::unique_ptr<detail::LoopDescriptor> wake_;
+    std::unique_ptr<LoopDescriptor> wake_;
     detail::JobQueue jobs_; // dropped first: a dropped job may post once more
 };
 

@@ -3,8 +3,9 @@
 // the project's configuration, RandR monitors on demand and client processes of ours that open
 // windows. Everything it started stops when it is destroyed, whatever happened meanwhile.
 
-#include "platform/accessibility/x11/X11Desktop.hpp"
 #include "platform/testing/ChildProcess.hpp"
+#include "platform/x11/Deadline.hpp"
+#include "platform/x11/WindowFrame.hpp"
 
 #include <chrono>
 #include <functional>
@@ -12,7 +13,15 @@
 #include <string>
 #include <vector>
 
+namespace platform::x11 {
+class XcbConnection;
+class X11Desktop;
+} // namespace platform::x11
+
+// No xcb header here: tests outside platform/ use the world without the xcb layer.
 namespace platform::testing {
+
+using x11::WindowId;
 
 class X11TestWorld;
 
@@ -23,15 +32,15 @@ public:
     // Opens a window (options as the test client reads them, e.g. "title=a w=400 h=300 min=200x100")
     // and returns once the window manager manages it (and maximized it, when asked).
     // THROWS std::runtime_error when that does not happen in time.
-    xcb_window_t open(const std::string& options);
+    WindowId open(const std::string& options);
     // An unmapped window of this process that the window manager never manages (a toolkit's group
     // leader); a dialog may name it in transient=.
-    xcb_window_t openLeader();
+    WindowId openLeader();
     // Returns once the window manager has dropped the window.
-    void destroy(xcb_window_t window);
+    void destroy(WindowId window);
     // Asks for the iconic state and returns once the window manager applied it and moved the
     // focus away.
-    void minimize(xcb_window_t window);
+    void minimize(WindowId window);
 
 private:
     friend class X11TestWorld;
@@ -79,12 +88,14 @@ public:
     bool waitUntil(const std::function<bool()>& predicate,
                    std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Also delivers property changes of this window to waitUntil.
-    void watch(xcb_window_t window);
+    void watch(WindowId window);
     // Raw geometry as the X server reports it: the client's inside corner in root coordinates.
-    x11::PixelRect clientGeometry(xcb_window_t window);
+    x11::PixelRect clientGeometry(WindowId window);
     // The window manager's _NET_FRAME_EXTENTS of a window, read directly.
-    x11::Extents frameExtents(xcb_window_t window);
-    xcb_window_t activeWindow();
+    x11::Extents frameExtents(WindowId window);
+    WindowId activeWindow();
+    // Whether _NET_WM_STATE holds either maximized state.
+    bool maximized(WindowId window);
     x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
 
 private:

@@ -38,6 +38,7 @@ public:
     // True when an EWMH window manager runs (_NET_SUPPORTING_WM_CHECK) and _NET_SUPPORTED lists what
     // the backend uses: the client lists, the active window, the window state with both maximized
     // states, the frame extents and their request, and _NET_MOVERESIZE_WINDOW.
+    // It waits at most the platform's default timeout, whatever timeout the calls were given.
     bool isProcessTrusted() override;
     AXUIElement createApplication(std::int32_t pid) override;
     AXUIElement createSystemWide() override;
@@ -55,6 +56,8 @@ private:
     struct Session;
     template <class Body>
     AXError withSession(Session& session, const AXUIElement& element, Body&& body);
+    template <class Body>
+    AXError withSession(Session& session, float timeout, Body&& body);
     float timeoutOf(const AXUIElement& element) const;
 
     std::string display_;

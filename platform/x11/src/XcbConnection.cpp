@@ -1,4 +1,4 @@
-#include "platform/accessibility/x11/XcbConnection.hpp"
+#include "platform/x11/XcbConnection.hpp"
 
 #include <xcb/randr.h>
 #include <xcb/res.h>

@@ -1,7 +1,8 @@
-#include "platform/accessibility/x11/X11Desktop.hpp"
+#include "platform/x11/X11Desktop.hpp"
 
-#include <xcb/randr.h>
-#include <xcb/res.h>
+#include "platform/x11/Monitors.hpp"
+#include "platform/x11/Properties.hpp"
+#include "platform/x11/WindowOwner.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -9,26 +10,6 @@
 namespace platform::x11 {
 
 namespace {
-
-using PropertyReply = Reply<xcb_get_property_reply_t>;
-
-// Reads at most this many 32-bit values of a list property; far above any real client list.
-constexpr std::uint32_t maxListLength = 1U << 16;
-
-PendingReply<xcb_get_property_reply_t> requestProperty(XcbConnection& connection, xcb_window_t window,
-                                                       xcb_atom_t property, xcb_atom_t type,
-                                                       std::uint32_t length) {
-    auto cookie = xcb_get_property(connection.raw(), 0, window, property, type, 0, length);
-    return connection.pending<xcb_get_property_reply_t>(cookie.sequence);
-}
-
-std::vector<std::uint32_t> valuesOf(const PropertyReply& reply, xcb_atom_t type) {
-    if (reply->type != type || reply->format != 32)
-        return {};
-    const auto* begin = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    auto count = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
-    return {begin, begin + count};
-}
 
 Extents extentsOf(const PropertyReply& reply) {
     std::vector<std::uint32_t> v = valuesOf(reply, XCB_ATOM_CARDINAL);
@@ -87,36 +68,8 @@ std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
     return values[0];
 }
 
-std::optional<std::uint32_t> X11Desktop::processOf(xcb_window_t window, Deadline deadline) {
-    auto fromProperty = cardinals(window, atoms().netWmPid, XCB_ATOM_CARDINAL, deadline);
-    if (!fromProperty.empty() && fromProperty[0] != 0)
-        return fromProperty[0];
-
-    // Many toolkits never set _NET_WM_PID; the server knows the process of a local client.
-    if (!connection_.hasResources())
-        return std::nullopt;
-    xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    auto cookie = xcb_res_query_client_ids(connection_.raw(), 1, &query);
-    Reply<xcb_res_query_client_ids_reply_t> reply;
-    try {
-        reply = connection_.pending<xcb_res_query_client_ids_reply_t>(cookie.sequence).get(deadline);
-    } catch (const XcbFailure& failure) {
-        // An X-Resource too old to know the request: the process stays unknown.
-        if (failure.kind == XcbFailure::Kind::xError && failure.errorCode == XCB_REQUEST) {
-            return std::nullopt;
-        }
-        throw;
-    }
-    for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
-         xcb_res_client_id_value_next(&ids)) {
-        // The value starts with the query it answers.
-        const auto* answered = reinterpret_cast<const xcb_res_client_id_spec_t*>(ids.data);
-        if ((answered->mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
-            xcb_res_client_id_value_value_length(ids.data) > 0) {
-            return xcb_res_client_id_value_value(ids.data)[0];
-        }
-    }
-    return std::nullopt;
+std::optional<std::int32_t> X11Desktop::processOf(xcb_window_t window, Deadline deadline) {
+    return windowOwner(connection_, window, deadline);
 }
 
 std::vector<xcb_atom_t> X11Desktop::states(xcb_window_t window, Deadline deadline) {
@@ -167,44 +120,8 @@ SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
     return result;
 }
 
-namespace {
-
-using PendingMonitors = std::optional<PendingReply<xcb_randr_get_monitors_reply_t>>;
-
-PendingMonitors requestMonitors(XcbConnection& connection) {
-    if (!connection.hasRandr())
-        return std::nullopt;
-    auto cookie = xcb_randr_get_monitors(connection.raw(), connection.root(), 1);
-    return connection.pending<xcb_randr_get_monitors_reply_t>(cookie.sequence);
-}
-
-PixelPoint originFrom(PendingMonitors pending, Deadline deadline) {
-    if (!pending)
-        return {}; // no RandR: one screen at 0,0
-    Reply<xcb_randr_get_monitors_reply_t> reply;
-    try {
-        reply = pending->get(deadline);
-    } catch (const XcbFailure& failure) {
-        if (failure.kind == XcbFailure::Kind::xError)
-            return {}; // no RandR 1.5: one screen at 0,0
-        throw;
-    }
-    std::optional<PixelPoint> first;
-    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem > 0;
-         xcb_randr_monitor_info_next(&it)) {
-        PixelPoint corner{it.data->x, it.data->y};
-        if (it.data->primary != 0)
-            return corner;
-        if (!first)
-            first = corner;
-    }
-    return first.value_or(PixelPoint{});
-}
-
-} // namespace
-
 PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
-    return originFrom(requestMonitors(connection_), deadline);
+    return desktopOriginOf(readMonitors(connection_, deadline));
 }
 
 ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
@@ -225,7 +142,7 @@ ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
     result.border = geometryReply->border_width;
     result.decoration = extentsOf(decoration.get(deadline));
     result.clientShadow = extentsOf(shadow.get(deadline));
-    result.desktopOrigin = originFrom(std::move(monitors), deadline);
+    result.desktopOrigin = desktopOriginOf(monitorsFrom(std::move(monitors), deadline));
     return result;
 }
 

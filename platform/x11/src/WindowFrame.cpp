@@ -1,4 +1,4 @@
-#include "platform/accessibility/x11/WindowFrame.hpp"
+#include "platform/x11/WindowFrame.hpp"
 
 #include <initializer_list>
 

@@ -2,8 +2,8 @@
 // Reads and requests on the managed windows of an EWMH window manager, over one XcbConnection.
 // Every call waits at most until its deadline and throws XcbFailure; not safe for concurrent use.
 
-#include "platform/accessibility/x11/WindowFrame.hpp"
-#include "platform/accessibility/x11/XcbConnection.hpp"
+#include "platform/x11/WindowFrame.hpp"
+#include "platform/x11/XcbConnection.hpp"
 
 #include <xcb/xcb_icccm.h>
 
@@ -42,8 +42,8 @@ public:
     std::vector<xcb_window_t> clientListStacking(Deadline deadline);
     std::optional<xcb_window_t> activeWindow(Deadline deadline);
 
-    // _NET_WM_PID, or else the process of the X client that created the window (X-Resource).
-    std::optional<std::uint32_t> processOf(xcb_window_t window, Deadline deadline);
+    // The owner function (WindowOwner.hpp).
+    std::optional<std::int32_t> processOf(xcb_window_t window, Deadline deadline);
     std::vector<xcb_atom_t> states(xcb_window_t window, Deadline deadline);
     std::vector<xcb_atom_t> types(xcb_window_t window, Deadline deadline);
     std::vector<xcb_atom_t> allowedActions(xcb_window_t window, Deadline deadline);
@@ -57,8 +57,7 @@ public:
     PixelRect frame(xcb_window_t window, Deadline deadline) {
         return visibleFrame(placement(window, deadline));
     }
-    // The root position of the first screen's top-left corner: the primary RandR monitor, else the
-    // first one, else the root's corner.
+    // The root position of the first screen's top-left corner (desktopOriginOf).
     PixelPoint desktopOrigin(Deadline deadline);
 
     // Moves and/or resizes the visible frame through the window manager and returns once it has

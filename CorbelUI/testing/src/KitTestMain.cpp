@@ -1,0 +1,36 @@
+// The main of every kit test executable: the kit's test application around GoogleTest.
+
+#include "corbel/ui/CorbelFont.hpp"
+#include "corbel/ui/testing/KitTestApplication.hpp"
+
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#if defined(__SANITIZE_THREAD__)
+// Qt's raster engine splits large fills and image conversions over its thread pool and waits on
+// futexes that ThreadSanitizer cannot see in the uninstrumented Qt libraries, so every large render
+// reads as a race. The kit starts no threads of its own; only Qt's own races are set aside.
+extern "C" const char* __tsan_default_suppressions() {
+    return "race:libQt6Core.so.6\n"
+           "race:libQt6Gui.so.6\n";
+}
+#endif
+
+int main(int argc, char** argv) {
+    // Renders must not depend on the desktop the tests happen to run on.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("LC_ALL", "C.UTF-8");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QLocale::setDefault(QLocale::c());
+    if (!corbel::loadKitFonts()) {
+        return EXIT_FAILURE;
+    }
+    corbel::testing::applyKitAppearance(corbel::ColorScheme::light);
+    return RUN_ALL_TESTS();
+}
