@@ -4,6 +4,7 @@
 #include "platform/accessibility/AccessibilityNames.hpp"
 #include "platform/accessibility/ScriptedAccessibilityBackend.hpp"
 
+#include "ScriptedWindows.hpp"
 #include "WindowControlTestSupport.hpp"
 
 #include <chrono>
@@ -36,12 +37,7 @@ protected:
         backend->setNoValue("app", ax::mainWindowAttribute);
         backend->setValue("app", ax::focusedWindowAttribute, backend->element("window"));
         backend->setValue("app", ax::enhancedUserInterfaceAttribute, true);
-        backend->setValue("window", ax::modalAttribute, false);
-        backend->setValue("window", ax::minimizedAttribute, false);
-        backend->setValue("window", ax::roleAttribute, std::string(ax::windowRole));
-        backend->setValue("window", ax::subroleAttribute, std::string(ax::standardWindowSubrole));
-        backend->setValue("window", ax::positionAttribute, AXValue(CGPoint{10, 20}));
-        backend->setValue("window", ax::sizeAttribute, AXValue(CGSize{800, 600}));
+        scriptStandardWindow(*backend, "window", frameOf(10, 20, 800, 600));
     }
 
     AccessibilityWindowEvents<LiveAccessibilityCalls> events(bool restores) const {
