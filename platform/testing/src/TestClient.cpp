@@ -4,8 +4,10 @@
 //        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility|...]
 //        [types=T1,T2,...]
 //        [resize=ignore|clamp:WxH]
+//        [strut=L,R,T,B] [strutpartial=L,R,T,B,LSY,LEY,RSY,REY,TSX,TEX,BSX,BEX]
 //        [prop=NAME:TYPE:FORMAT:V1,V2,... prop2=...] -> "opened ID"
 //   leader                                          -> "leader ID"
+//   prop ID NAME:TYPE:FORMAT:V1,V2,...              -> "set ID"
 //   destroy ID                                      -> "destroyed ID"
 //   minimize ID                                     -> "minimized ID"
 //   quit
@@ -190,6 +192,11 @@ xcb_window_t open(std::map<std::string, std::string> options) {
     if (!states.empty())
         setAtoms(window, "_NET_WM_STATE", states);
 
+    if (options.contains("strut"))
+        setRaw(window, "_NET_WM_STRUT:CARDINAL:32:" + options["strut"]);
+    if (options.contains("strutpartial"))
+        setRaw(window, "_NET_WM_STRUT_PARTIAL:CARDINAL:32:" + options["strutpartial"]);
+
     for (const auto& [key, value] : options) {
         if (key.rfind("prop", 0) == 0)
             setRaw(window, value);
@@ -270,6 +277,14 @@ bool command(const std::string& line) {
         std::cout << "opened " << open(options) << std::endl;
     } else if (verb == "leader") {
         std::cout << "leader " << leader() << std::endl;
+    } else if (verb == "prop") {
+        unsigned long id = 0;
+        std::string property;
+        words >> id >> property;
+        setRaw(static_cast<xcb_window_t>(id), property);
+        // Answered once the server has applied it, so any reader after the answer sees it.
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        std::cout << "set " << id << std::endl;
     } else if (verb == "destroy" || verb == "minimize") {
         unsigned long id = 0;
         words >> id;

@@ -252,6 +252,10 @@ xcb_window_t TestClient::openLeader() {
     return static_cast<xcb_window_t>(std::stoul(request("leader", "leader ")));
 }
 
+void TestClient::setProperty(xcb_window_t window, const std::string& property) {
+    request("prop " + std::to_string(window) + " " + property, "set ");
+}
+
 void TestClient::destroy(xcb_window_t window) {
     request("destroy " + std::to_string(window), "destroyed ");
     x11::X11Desktop& desktop = world_.desktop();

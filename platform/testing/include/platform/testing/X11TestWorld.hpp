@@ -36,6 +36,9 @@ public:
     // An unmapped window of this process that the window manager never manages (a toolkit's group
     // leader); a dialog may name it in transient=.
     WindowId openLeader();
+    // Writes a property on a window of this process ("NAME:TYPE:FORMAT:V1,V2,...", as the open
+    // option prop= takes it) and returns once the server has applied it.
+    void setProperty(WindowId window, const std::string& property);
     // Returns once the window manager has dropped the window.
     void destroy(WindowId window);
     // Asks for the iconic state and returns once the window manager applied it and moved the
