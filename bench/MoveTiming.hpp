@@ -37,9 +37,9 @@ inline double millisecondsSince(Stopwatch::time_point start) {
 }
 
 // Opens the window that the benchmark moves and waits until it is active.
-inline xcb_window_t openWindow(platform::testing::X11TestWorld& world,
-                               platform::testing::TestClient& client) {
-    const xcb_window_t window = client.open("title=benchmark x=100 y=100 w=640 h=480");
+inline platform::x11::WindowId openWindow(platform::testing::X11TestWorld& world,
+                                          platform::testing::TestClient& client) {
+    const platform::x11::WindowId window = client.open("title=benchmark x=100 y=100 w=640 h=480");
     if (!world.waitUntil([&] { return world.activeWindow() == window; })) {
         throw std::runtime_error("the window did not become active");
     }
@@ -79,7 +79,7 @@ inline void runTool(const std::string& display, const std::vector<std::string>& 
 }
 
 // The same moves with xdotool: windowsize, windowmove, getwindowgeometry.
-inline Figures measureXdotool(const std::string& display, xcb_window_t window) {
+inline Figures measureXdotool(const std::string& display, platform::x11::WindowId window) {
     const std::string id = std::to_string(window);
     return measure([&](int i) {
         const DesktopFrame& target = targets[i % 2];
@@ -95,7 +95,7 @@ inline Figures measureXdotool(const std::string& display, xcb_window_t window) {
 
 // Times the same moves with xdotool, then prints the figures of both and their ratio; ours are
 // those of what, called name in the ratio.
-inline void reportAgainstXdotool(const std::string& display, xcb_window_t window, const char* what,
+inline void reportAgainstXdotool(const std::string& display, platform::x11::WindowId window, const char* what,
                                  const char* name, const Figures& ours) {
     const Figures tool = measureXdotool(display, window);
     std::printf("%d moves of a real window (Xvfb, openbox), milliseconds per cycle\n", cycles);

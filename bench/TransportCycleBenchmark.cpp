@@ -57,7 +57,7 @@ platform::Async<> moveRepeatedly(AccessibilityMainWindowTransport<LiveAccessibil
 int main(int argc, char** argv) try {
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
-    const xcb_window_t window = openWindow(world, *client);
+    const platform::x11::WindowId window = openWindow(world, *client);
 
     Run run;
     {

@@ -26,7 +26,7 @@ ContinuousInstant continuousNow() {
 int main() try {
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
-    const xcb_window_t window = openWindow(world, *client);
+    const platform::x11::WindowId window = openWindow(world, *client);
     auto backend = std::make_shared<platform::X11AccessibilityBackend>(world.display());
     auto permit = std::make_shared<WindowOperationPermit>();
     auto events = [&] {

@@ -52,7 +52,7 @@ protected:
 
     ProcessID open(const std::string& options) {
         clients.push_back(world.startClient());
-        const xcb_window_t window = clients.back()->open(options);
+        const platform::x11::WindowId window = clients.back()->open(options);
         EXPECT_TRUE(world.waitUntil([&] { return world.activeWindow() == window; }));
         return processOf(*clients.back());
     }
