@@ -57,7 +57,8 @@ int main(int argc, char** argv) try {
     {
         QCoreApplication application(argc, argv);
         platform::MainExecutor executor;
-        const WindowOperationFacts facts{ProcessID{BundleID("org.example.Benchmark"), client->pid(), 1}, 1, true};
+        const WindowOperationFacts facts{ProcessID{BundleID("org.example.Benchmark"), client->pid(), 1}, 1,
+                                         true};
         auto service = MainWindowService::make(
             std::make_shared<AccessibilityMainWindowTransport<LiveAccessibilityCalls>>(
                 LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),
