@@ -81,15 +81,28 @@ int main(int argc, char** argv) try {
     std::optional<platform::x11::WindowId> window;
     bool destroyed = false;
     int chaosLeft = 0; // transport calls until the chaos strikes; -1 once it has
+    int chaosAt = -1;  // the call of this round before which it struck
+    int callsMade = 0;
+    const char* chaosDone = "none";
     const char* chaosNames[] = {"destroy", "minimize", "move", "resize"};
     std::map<std::string, int> chaosCounts;
     const auto chaos = [&] {
+        ++callsMade;
         if (chaosLeft < 0 || chaosLeft-- > 0 || !window) {
             return;
         }
         const int kind = static_cast<int>(random() % 4);
+        chaosAt = callsMade;
+        chaosDone = chaosNames[kind];
         chaosCounts[chaosNames[kind]]++;
         const std::string id = std::to_string(*window);
+        // A move or resize is asked of the window manager; it is done once the server reports it, so
+        // that the service's next read and the check after the run see the same window.
+        const platform::x11::PixelRect before = world.clientGeometry(*window);
+        const auto applied = [&] {
+            world.waitUntil([&] { return world.clientGeometry(*window) != before; },
+                            std::chrono::milliseconds(500));
+        };
         switch (kind) {
         case 0:
             client->destroy(*window);
@@ -100,9 +113,11 @@ int main(int argc, char** argv) try {
             break;
         case 2:
             runTool(world.display(), {"xdotool", "windowmove", id, "37", "41"});
+            applied();
             break;
         case 3:
             runTool(world.display(), {"xdotool", "windowsize", id, "333", "222"});
+            applied();
             break;
         }
     };
@@ -121,7 +136,11 @@ int main(int argc, char** argv) try {
     for (int round = 0; round < rounds; ++round) {
         window = client->open("title=soak x=300 y=200 w=500 h=400");
         world.waitUntil([&] { return world.activeWindow() == *window; });
+        world.watch(*window);
         destroyed = false;
+        chaosAt = -1;
+        callsMade = 0;
+        chaosDone = "none";
         chaosLeft = static_cast<int>(random() % 6); // beyond the calls of a run: no chaos at all
         const FixedShortcut shortcut = allFixedShortcuts[random() % allFixedShortcuts.size()];
 
@@ -144,6 +163,8 @@ int main(int argc, char** argv) try {
                                                     inside.height + frame.top + frame.bottom);
                 if (destroyed || actual != *observed) {
                     ++falseObserved;
+                    std::printf("  false observed in round %d: %s before call %d of %d\n", round, chaosDone,
+                                chaosAt, callsMade);
                 }
             }
         }
