@@ -128,7 +128,9 @@ xcb_window_t open(std::map<std::string, std::string> options) {
                           title.c_str());
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"),
                         8, static_cast<uint32_t>(title.size()), title.c_str());
-    xcb_icccm_set_wm_class(connection, window, 24, "tidewright-test\0TidewrightTest");
+    // Instance and class, each ending in a NUL: the length counts both terminators.
+    static constexpr char windowClass[] = "tidewright-test\0TidewrightTest";
+    xcb_icccm_set_wm_class(connection, window, sizeof windowClass, windowClass);
     if (number("pid", 1) != 0) {
         char host[256] = {};
         ::gethostname(host, sizeof host - 1);
