@@ -43,7 +43,9 @@ TEST(LiveScreenService, EachMonitorLosesOnlyThePanelsAlongItAndConvertsBackExact
 
     // The window manager maximizes a window into the same rectangle, as the window logic reads it.
     auto client = world.startClient();
-    client->open("title=main x=2000 y=200 maximized=1");
+    const auto window = client->open("title=main x=2000 y=200 maximized=1");
+    // Read once the window manager has also made it the active window, as a user's window would be.
+    ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == window; }));
     auto backend = std::make_shared<platform::X11AccessibilityBackend>(world.display());
     AccessibilityWindowEvents<LiveAccessibilityCalls> events(
         LiveAccessibilityCalls(backend),
