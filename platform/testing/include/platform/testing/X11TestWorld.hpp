@@ -82,7 +82,13 @@ public:
     std::unique_ptr<TestClient> startClient();
     // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
     void setMonitors(const std::vector<Monitor>& monitors);
+    // Stops openbox cleanly; it unframes its windows first.
     void stopWindowManager();
+    // Kills openbox at once (SIGKILL), as a crash would; the server takes its windows back.
+    void killWindowManager();
+    // Starts openbox again with the world's configuration and returns once it manages the windows
+    // already there. THROWS std::runtime_error when it does not come up in time.
+    void startWindowManager();
     // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
     pid_t serverPid() const { return server_->pid(); }
 
