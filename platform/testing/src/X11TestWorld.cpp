@@ -202,6 +202,10 @@ bool X11TestWorld::maximized(WindowId window) {
     return contains(states, atoms.netWmStateMaximizedHorz) || contains(states, atoms.netWmStateMaximizedVert);
 }
 
+bool X11TestWorld::fullscreen(WindowId window) {
+    return contains(desktop_->states(window, soon()), connection_->atoms().netWmStateFullscreen);
+}
+
 void X11TestWorld::run(const std::vector<std::string>& arguments) {
     ChildProcess::Options options;
     options.environment = {{"DISPLAY", display_}};
@@ -248,6 +252,7 @@ xcb_window_t TestClient::open(const std::string& options) {
     x11::X11Desktop& desktop = world_.desktop();
     const x11::Atoms& atoms = desktop.atoms();
     const bool maximized = options.find("maximized=1") != std::string::npos;
+    const bool fullscreen = options.find("fullscreen=1") != std::string::npos;
     bool managed = world_.waitUntil([&] {
         if (!contains(desktop.clientList(world_.soon()), window))
             return false;
@@ -260,8 +265,9 @@ xcb_window_t TestClient::open(const std::string& options) {
         if (frame->type == XCB_NONE)
             return false;
         auto states = desktop.states(window, world_.soon());
-        return !maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
-                              contains(states, atoms.netWmStateMaximizedHorz));
+        return (!maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
+                               contains(states, atoms.netWmStateMaximizedHorz))) &&
+               (!fullscreen || contains(states, atoms.netWmStateFullscreen));
     });
     if (!managed)
         throw std::runtime_error("the window manager did not manage the window");
@@ -281,6 +287,14 @@ void TestClient::destroy(xcb_window_t window) {
     x11::X11Desktop& desktop = world_.desktop();
     if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
         throw std::runtime_error("the window manager kept a destroyed window");
+    }
+}
+
+void TestClient::unmap(xcb_window_t window) {
+    request("unmap " + std::to_string(window), "unmapped ");
+    x11::X11Desktop& desktop = world_.desktop();
+    if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
+        throw std::runtime_error("the window manager kept a withdrawn window");
     }
 }
 

@@ -100,6 +100,21 @@ TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
     process->destroy(anonymous);
     auto clients = desktop.clientList(world.soon());
     EXPECT_EQ(std::count(clients.begin(), clients.end(), anonymous), 0);
+
+    xcb_window_t full = process->open("title=full fullscreen=1");
+    EXPECT_TRUE(world.fullscreen(full));
+    EXPECT_EQ(world.clientGeometry(full), (x11::PixelRect{0, 0, 1920, 1080}));
+    EXPECT_FALSE(world.fullscreen(plain));
+
+    // A withdrawn window still exists, unmapped, and is no longer the window manager's.
+    process->unmap(full);
+    clients = desktop.clientList(world.soon());
+    EXPECT_EQ(std::count(clients.begin(), clients.end(), full), 0);
+    x11::XcbConnection& c = world.connection();
+    auto attributes =
+        c.pending<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(c.raw(), full).sequence)
+            .get(world.soon());
+    EXPECT_EQ(attributes->map_state, XCB_MAP_STATE_UNMAPPED);
 }
 
 } // namespace
