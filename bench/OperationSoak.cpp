@@ -1,12 +1,13 @@
 // Chaos soak of the window operation service on a private Xvfb with openbox: each round opens a
 // window and runs one hot-key action on it while, before one of the service's transport calls
 // chosen at random, the window is destroyed, withdrawn, minimized, moved or resized behind its
-// back, or openbox is killed (and started again before the next call). Prints the count of each
-// outcome, per kind of chaos and in all, the count of false observed outcomes (an observed frame
-// that the X server's own report of the window contradicts) and of runs that did not end within
-// their deadline plus one messaging timeout. Exits non-zero when either count is above zero.
+// back, or openbox is killed, either started again at once or only before the next call. Prints the count of
+// each outcome, per kind of chaos and in all, the count of false observed outcomes (an observed frame that
+// the X server's own report of the window contradicts) and of runs that did not end within their deadline
+// plus one messaging timeout. Exits non-zero when either count is above zero.
 //   OperationSoak [rounds] [seed]
 
+#include "HookedTransport.hpp"
 #include "MoveTiming.hpp"
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
@@ -33,41 +34,6 @@ namespace {
 using namespace tidewright;
 using namespace tidewright::bench;
 
-// Forwards to the live transport, first running the chaos hook on the main thread.
-class ChaosTransport final : public MainWindowTransporting {
-public:
-    ChaosTransport(std::shared_ptr<MainWindowTransporting> inner, std::function<void()> chaos)
-        : inner_(std::move(inner)), chaos_(std::move(chaos)) {}
-
-    platform::Async<DesktopFrame> mainWindowFrame(ProcessID process, ContinuousInstant deadline,
-                                                  std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->mainWindowFrame(std::move(process), deadline, std::move(permit));
-    }
-    platform::Async<SizeCapabilities>
-    sizeCapabilities(ProcessID process, DesktopFrame frame, ContinuousInstant deadline,
-                     std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->sizeCapabilities(std::move(process), frame, deadline, std::move(permit));
-    }
-    platform::Async<> setFrame(ProcessID process, DesktopFrame expected, DesktopFrame target,
-                               ContinuousInstant deadline,
-                               std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->setFrame(std::move(process), expected, target, deadline, std::move(permit));
-    }
-    platform::Async<> setOrigin(ProcessID process, DesktopFrame expected, DesktopPoint target,
-                                ContinuousInstant deadline,
-                                std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->setOrigin(std::move(process), expected, target, deadline, std::move(permit));
-    }
-
-private:
-    std::shared_ptr<MainWindowTransporting> inner_;
-    std::function<void()> chaos_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) try {
@@ -84,15 +50,16 @@ int main(int argc, char** argv) try {
     const ProcessID process{BundleID("org.example.Soak"), client->pid(), 1};
     const WindowOperationFacts facts{process, 1, true};
 
-    enum Chaos { none, destroy, unmap, minimize, move, resize, killWindowManager };
-    const char* chaosNames[] = {"none", "destroy", "unmap", "minimize", "move", "resize", "kill-wm"};
+    enum Chaos { none, destroy, unmap, minimize, move, resize, killWindowManager, restartWindowManager };
+    const char* chaosNames[] = {"none", "destroy", "unmap",   "minimize",
+                                "move", "resize",  "kill-wm", "restart-wm"};
     std::optional<platform::x11::WindowId> window;
     Chaos chaosDone = none;
     bool windowManagerDown = false;
     int chaosLeft = 0; // transport calls until the chaos strikes; -1 once it has
     int chaosAt = -1;  // the call of this round before which it struck
     int callsMade = 0;
-    const auto chaos = [&] {
+    const auto chaos = [&](const char*) {
         ++callsMade;
         // Openbox stays away for exactly one call.
         if (windowManagerDown) {
@@ -102,7 +69,7 @@ int main(int argc, char** argv) try {
         if (chaosLeft < 0 || chaosLeft-- > 0 || !window) {
             return;
         }
-        chaosDone = static_cast<Chaos>(1 + random() % 6);
+        chaosDone = static_cast<Chaos>(1 + random() % 7);
         chaosAt = callsMade;
         const std::string id = std::to_string(*window);
         // A move or resize is asked of the window manager; it is done once the server reports it, so
@@ -136,10 +103,14 @@ int main(int argc, char** argv) try {
             world.killWindowManager();
             windowManagerDown = true;
             break;
+        case restartWindowManager:
+            world.killWindowManager();
+            world.startWindowManager();
+            break;
         }
     };
     auto service = MainWindowService::make(
-        std::make_shared<ChaosTransport>(
+        std::make_shared<HookedTransport>(
             std::make_shared<AccessibilityMainWindowTransport<LiveAccessibilityCalls>>(
                 LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),
                 [] { return false; }),
@@ -213,7 +184,7 @@ int main(int argc, char** argv) try {
         for (const auto& [name, count] : counts) {
             total += count;
         }
-        std::printf("  %-9s %4d:", chaosName.c_str(), total);
+        std::printf("  %-10s %4d:", chaosName.c_str(), total);
         for (const auto& [name, count] : counts) {
             std::printf(" %s %d", name.c_str(), count);
         }
