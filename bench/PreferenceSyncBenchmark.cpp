@@ -36,11 +36,17 @@ BundleID appNumber(int i) {
     return BundleID("org.example.app" + std::to_string(i));
 }
 
-void refreshWithRules(const std::filesystem::path& root) {
-    constexpr int rules = 1000;
-    const auto synced = root / "refresh";
+// A synced folder of its own under root, signed in to one account.
+std::filesystem::path syncedFolder(const std::filesystem::path& root, const char* name) {
+    const auto synced = root / name;
     std::filesystem::create_directories(synced);
     testing::writeAccountFile(synced, "bench");
+    return synced;
+}
+
+void refreshWithRules(const std::filesystem::path& root) {
+    constexpr int rules = 1000;
+    const auto synced = syncedFolder(root, "refresh");
     platform::ManualExecutor executor;
     platform::ManualClock clock{executor};
     {
@@ -83,9 +89,7 @@ void refreshWithRules(const std::filesystem::path& root) {
 
 void editToSummary(const std::filesystem::path& root) {
     constexpr int edits = 100;
-    const auto synced = root / "pair";
-    std::filesystem::create_directories(synced);
-    testing::writeAccountFile(synced, "bench");
+    const auto synced = syncedFolder(root, "pair");
     platform::ManualExecutor executor;
     platform::ManualClock clock{executor};
     testing::PreferenceInstallation a(synced, root / "a.json", executor, clock);
