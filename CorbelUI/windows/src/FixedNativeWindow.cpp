@@ -26,11 +26,28 @@ void FixedNativeWindow::setClosesWithCommandW(bool closes) {
     closeShortcut_->setEnabled(closes);
 }
 
+QMargins windowFrameMargins(const QWidget& window) {
+    // Asked of the platform window: the widget's own copy is refreshed only when its geometry
+    // changes, and a window placed exactly where it asked to be sees no change after decorating.
+    const QWindow* handle = window.windowHandle();
+    if (handle == nullptr) {
+        return {};
+    }
+    const QMargins margins = handle->frameMargins();
+    // While the window manager reparents a window, Qt may measure the frame it is still building
+    // (one pixel wide) and report negative sides; no decoration is narrower than nothing.
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0) {
+        return {};
+    }
+    return margins;
+}
+
+QRect outerFrameOf(const QWidget& window) {
+    return window.geometry().marginsAdded(windowFrameMargins(window));
+}
+
 QMargins FixedNativeWindow::frameMargins() const {
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    return windowFrameMargins(*this);
 }
 
 bool FixedNativeWindow::event(QEvent* event) {
@@ -39,6 +56,8 @@ bool FixedNativeWindow::event(QEvent* event) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
+    case QEvent::Paint:
+    case QEvent::ActivationChange:
         checkFrameMargins();
         break;
     case QEvent::WinIdChange:

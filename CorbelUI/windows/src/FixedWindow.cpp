@@ -18,6 +18,9 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcFixedWindow, "app.corbelthane.tidewright.fixedwindow")
 
+// The content height before the content has reported any size.
+constexpr int initialContentHeight = 480;
+
 // The screens, or none when they cannot be read: a window then keeps its frame.
 std::vector<tidewright::ScreenGeometry> readScreens(const tidewright::ScreenReading& screens) {
     try {
@@ -31,30 +34,37 @@ std::vector<tidewright::ScreenGeometry> readScreens(const tidewright::ScreenRead
 } // namespace
 
 QRectF desktopFrameOf(const QWidget& window, const DesktopPointer& pointer) {
-    return QRectF(window.frameGeometry().translated(-pointer.desktopOrigin()));
+    return QRectF(outerFrameOf(window).translated(-pointer.desktopOrigin()));
 }
 
 void moveFrameTo(QWidget& window, QPointF desktopOrigin, const DesktopPointer& pointer) {
-    // A top-level widget's move() places its outer frame, decorations included.
-    window.move(desktopOrigin.toPoint() + pointer.desktopOrigin());
+    // A top-level widget's move() places its outer frame, decorations included as Qt knows them;
+    // the offset corrects for decorations Qt measured but could not be.
+    const QPoint qtOffset = window.frameGeometry().topLeft() - outerFrameOf(window).topLeft();
+    window.move(desktopOrigin.toPoint() + pointer.desktopOrigin() + qtOffset);
 }
 
 std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
                                           const DesktopPointer& pointer) {
-    const std::vector<tidewright::ScreenGeometry> all = readScreens(screens);
     window.ensurePolished();
+    return centerOnMouseScreen(window, screens, pointer, QSizeF(outerFrameOf(window).size()));
+}
+
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+                                          const DesktopPointer& pointer, QSizeF frameSize) {
+    const std::vector<tidewright::ScreenGeometry> all = readScreens(screens);
     if (all.empty()) {
         const QScreen* screen = window.screen();
         if (screen != nullptr) {
-            QRect frame = window.frameGeometry();
+            QRect frame = outerFrameOf(window);
             frame.moveCenter(screen->availableGeometry().center());
-            window.move(frame.topLeft());
+            window.move(frame.topLeft() + window.frameGeometry().topLeft() - outerFrameOf(window).topLeft());
         }
         return std::nullopt;
     }
     const std::size_t index = screenContaining(all, pointer.location()).value_or(0);
     const QRectF visible = rectOf(all[index].usableArea());
-    moveFrameTo(window, centredOrigin(desktopFrameOf(window, pointer).size(), visible), pointer);
+    moveFrameTo(window, centredOrigin(frameSize, visible), pointer);
     return visible;
 }
 
@@ -96,7 +106,7 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
     layout->setSpacing(0);
     layout->addWidget(root);
 
-    window->setFixedSize(qRound(width), 480);
+    window->setFixedSize(qRound(width), initialContentHeight);
     window->onClose = [weak] {
         if (auto self = weak.lock(); self && self->onClose_) {
             // A copy: the callback may show the window again and replace itself meanwhile.
@@ -118,6 +128,7 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
     // platform can tell them.
     window->winId();
     window_ = std::move(window);
+    clientSize_ = window_->size();
     root->start();
     return *window_;
 }
@@ -144,7 +155,7 @@ FixedNativeWindow& FixedWindow::show(const QString& title, double width, std::fu
 }
 
 void FixedWindow::centreOnMouseScreen() {
-    centredOn_ = centerOnMouseScreen(*window_, *services_.screens, *services_.pointer);
+    centredOn_ = centerOnMouseScreen(*window_, *services_.screens, *services_.pointer, currentFrame().size());
 }
 
 void FixedWindow::receiveSize(QSizeF size) {
@@ -171,6 +182,23 @@ void FixedWindow::receiveSize(QSizeF size) {
 }
 
 void FixedWindow::applySize(QSizeF size) {
+    fit(size, false);
+}
+
+QRectF FixedWindow::currentFrame() const {
+    // The size is the one this window pinned (the window manager cannot change it); Qt's own idea of
+    // the size lags while events about earlier sizes are still arriving.
+    const QMargins margins = window_->frameMargins();
+    const QPointF origin = desktopFrameOf(*window_, *services_.pointer).topLeft();
+    return {origin, QSizeF(clientSize_.grownBy(margins))};
+}
+
+void FixedWindow::setClientSize(QSize size) {
+    clientSize_ = size.expandedTo(QSize(1, 1));
+    window_->setFixedSize(clientSize_);
+}
+
+void FixedWindow::fit(QSizeF size, bool onlyWhenResized) {
     if (!window_) {
         return;
     }
@@ -178,7 +206,7 @@ void FixedWindow::applySize(QSizeF size) {
     if (screens.empty()) {
         return;
     }
-    const QRectF current = desktopFrameOf(*window_, *services_.pointer);
+    const QRectF current = currentFrame();
     const std::size_t index = screenOfFrame(screens, current).value_or(0);
     const QRectF visible = rectOf(screens[index].usableArea());
 
@@ -192,24 +220,41 @@ void FixedWindow::applySize(QSizeF size) {
     const QPoint origin = fitted.topLeft().toPoint();
     const QSize client(qRound(fitted.width()) - margins.left() - margins.right(),
                        qRound(fitted.height()) - margins.top() - margins.bottom());
-    if (client != window_->size() || QPointF(origin) != current.topLeft()) {
-        window_->setFixedSize(client.expandedTo(QSize(1, 1)));
+    if (onlyWhenResized && client == clientSize_) {
+        return;
+    }
+    if (client != clientSize_ || QPointF(origin) != current.topLeft()) {
+        // Resizing may be when the window learns its decorations; that news waits until this frame
+        // is set, or the frame computed without them would overwrite the one computed with them.
+        applying_ = true;
+        setClientSize(client);
         moveFrameTo(*window_, origin, *services_.pointer);
+        applying_ = false;
         centredOn_.reset();
     }
     if (centersAfterResize_) {
         centersAfterResize_ = false;
         centreOnMouseScreen();
     }
+    if (marginsChangedWhileApplying_) {
+        marginsChangedWhileApplying_ = false;
+        frameMarginsDidChange();
+    }
 }
 
 void FixedWindow::screenDidChange() {
-    if (contentSize_) {
-        applySize(*contentSize_);
+    // Only the cap follows the screen: while a window manager maps a window, Qt reports passing
+    // positions on other screens, and moving the window there would make them real.
+    if (window_ && contentSize_) {
+        fit(*contentSize_, true);
     }
 }
 
 void FixedWindow::frameMarginsDidChange() {
+    if (applying_) {
+        marginsChangedWhileApplying_ = true;
+        return;
+    }
     // The window manager's decorations arrive after the window was placed without them: fit the
     // known size again, and centre again where the window was centred.
     const std::optional<QRectF> centredOn = centredOn_;
@@ -217,8 +262,7 @@ void FixedWindow::frameMarginsDidChange() {
         applySize(*contentSize_);
     }
     if (centredOn) {
-        moveFrameTo(*window_, centredOrigin(desktopFrameOf(*window_, *services_.pointer).size(), *centredOn),
-                    *services_.pointer);
+        moveFrameTo(*window_, centredOrigin(currentFrame().size(), *centredOn), *services_.pointer);
         centredOn_ = centredOn;
     }
 }

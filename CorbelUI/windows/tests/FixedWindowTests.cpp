@@ -227,6 +227,17 @@ TEST_F(FixedWindowTest, TheCapFollowsTheWindowToAnotherScreen) {
     EXPECT_EQ(fixed->window()->height(), 636);
 }
 
+TEST_F(FixedWindowTest, AScreenChangeThatKeepsTheSizeDoesNotMoveTheWindow) {
+    auto fixed = make(anchoredTop);
+    show(fixed);
+    report(fixed, {560, 400});
+    // Half off the first screen's top, where a window manager may briefly report it while mapping.
+    fixed->window()->move(QPoint(-100, -200));
+    const QRect frame = fixed->window()->frameGeometry();
+    fixed->screenDidChange();
+    EXPECT_EQ(fixed->window()->frameGeometry(), frame);
+}
+
 TEST_F(FixedWindowTest, WithoutScreensTheWindowKeepsItsFrame) {
     auto fixed = make(anchoredTop);
     show(fixed);

@@ -12,6 +12,12 @@ class QShortcut;
 
 namespace corbel {
 
+// A top-level widget's decorations as far as it knows them: none before the window manager has
+// decorated it, and none while what Qt measures cannot be a frame.
+QMargins windowFrameMargins(const QWidget& window);
+// The widget's outer frame in Qt's global coordinates: its geometry grown by those decorations.
+QRect outerFrameOf(const QWidget& window);
+
 class FixedNativeWindow final : public QWidget {
 public:
     FixedNativeWindow();

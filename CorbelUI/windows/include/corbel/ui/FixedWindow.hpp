@@ -62,13 +62,21 @@ private:
     FixedWindow(Flags flags, FixedWindowServices services);
     void frameMarginsDidChange();
     void centreOnMouseScreen();
+    // With onlyWhenResized, a size that leaves the window as large as it is changes nothing.
+    void fit(QSizeF size, bool onlyWhenResized);
+    QRectF currentFrame() const;
+    void setClientSize(QSize size);
 
     std::unique_ptr<FixedNativeWindow> window_;
+    // The client size last pinned on the window.
+    QSize clientSize_;
     std::function<void()> onClose_;
     std::optional<QSizeF> contentSize_;
     std::optional<platform::Task<>> resizeTask_;
     Flags flags_;
     bool centersAfterResize_ = false;
+    bool applying_ = false;
+    bool marginsChangedWhileApplying_ = false;
     // The visible frame the window was last centred on, while nothing has moved it since; the
     // centring is redone there once the window manager's decorations are known.
     std::optional<QRectF> centredOn_;
@@ -80,6 +88,9 @@ private:
 // when one came from the screens.
 std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
                                           const DesktopPointer& pointer);
+// The same for a window whose outer size the caller knows better than Qt does.
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+                                          const DesktopPointer& pointer, QSizeF frameSize);
 
 // The window's outer frame in desktop coordinates, and the move that puts its outer top-left corner
 // at a desktop point.
