@@ -300,7 +300,18 @@ protected:
         QApplication::setActiveWindow(&window);
         return window;
     }
+    // A window whose content is a text field, with the focus in the field.
+    FixedNativeWindow& showEditing(const std::shared_ptr<FixedWindow>& fixed) {
+        FixedNativeWindow& window = showActive(fixed, [this] {
+            auto content = std::make_unique<QWidget>();
+            field = new QLineEdit(content.get());
+            return content;
+        });
+        field->setFocus();
+        return window;
+    }
     int closes = 0;
+    QLineEdit* field = nullptr;
 };
 
 TEST_F(FixedWindowKeysTest, ControlWClosesOnlyWithExactlyControlAndOnlyWhenAsked) {
@@ -329,14 +340,8 @@ TEST_F(FixedWindowKeysTest, ControlWClosesOnlyWithExactlyControlAndOnlyWhenAsked
 }
 
 TEST_F(FixedWindowKeysTest, EscapeEndsAnEditFirstAndClosesNext) {
-    QLineEdit* field = nullptr;
     auto fixed = make(anchoredTop);
-    FixedNativeWindow& window = showActive(fixed, [&field] {
-        auto content = std::make_unique<QWidget>();
-        field = new QLineEdit(content.get());
-        return content;
-    });
-    field->setFocus();
+    FixedNativeWindow& window = showEditing(fixed);
     ASSERT_TRUE(field->hasFocus());
 
     QTest::keyClick(field, Qt::Key_Escape);
@@ -350,14 +355,8 @@ TEST_F(FixedWindowKeysTest, EscapeEndsAnEditFirstAndClosesNext) {
 }
 
 TEST_F(FixedWindowKeysTest, ControlWWhileEditingEndsTheEditAndCloses) {
-    QLineEdit* field = nullptr;
     auto fixed = make(anchoredTop);
-    FixedNativeWindow& window = showActive(fixed, [&field] {
-        auto content = std::make_unique<QWidget>();
-        field = new QLineEdit(content.get());
-        return content;
-    });
-    field->setFocus();
+    FixedNativeWindow& window = showEditing(fixed);
     QTest::keyClick(field, Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(field->hasFocus());
