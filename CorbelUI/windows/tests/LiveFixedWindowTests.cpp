@@ -35,6 +35,14 @@ extern "C" const char* __tsan_default_suppressions() {
 }
 #endif
 
+#if defined(__SANITIZE_ADDRESS__)
+// Qt on a display also opens the session bus (platform theme, accessibility), and libdbus keeps a
+// buffer of its own until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so.3\n";
+}
+#endif
+
 namespace corbel {
 namespace {
 
