@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -42,24 +41,6 @@ using Coordinator = OpeningObservationCoordinator;
 using platform::testing::TestClient;
 using platform::testing::WindowId;
 using platform::testing::X11TestWorld;
-
-// One application for the program: the catalog's icons want a GUI application.
-class OffscreenApplication : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[24] = "opening-live-tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> application_;
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new OffscreenApplication);
 
 // Every test client has this window class, and no desktop entry: this is its application.
 const BundleID testApplication("wmclass.TidewrightTest");

@@ -41,6 +41,13 @@ public:
         };
     }
 
+    // A new desktop and coordinator for the next case of a table; the clock goes on.
+    void fresh() {
+        desktop = std::make_shared<FakeOpeningDesktop>(clock);
+        make(true);
+        proposals.clear();
+    }
+
     // Runs an operation in a task of its own as far as the executor gets without the clock.
     template <class Body>
     void run(Body body) {
@@ -142,9 +149,7 @@ TEST_F(CoordinatorTest, AnEventTenSecondsOldOpensNothing) {
     };
     for (const Case& c : {Case{10s, 0}, Case{9999ms, 1}, Case{0s, 1}}) {
         SCOPED_TRACE(std::to_string(c.age.count()) + " ns old");
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         start({});
         bringToFront(editor);
         desktop->windows.push_back({501, editor.pid, placed});
@@ -181,9 +186,7 @@ TEST_F(CoordinatorTest, WindowsOpenBeforeTheOpportunityNeverCountAsNew) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         desktop->windows = c.before;
         start({editor});
         ASSERT_EQ(coordinator->state(editor)->ledger.baseline(), OpeningBaseline::noWindows);
@@ -243,9 +246,7 @@ TEST_F(CoordinatorTest, CompleteFailsWhenTheWindowMovedOrAnotherAppearedMeanwhil
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         const OpeningObservationProposal proposal = openFirstWindow();
         ASSERT_TRUE(coordinator->claim(proposal));
         c.change(*desktop);
@@ -280,9 +281,7 @@ TEST_F(CoordinatorTest, AClaimIsRefusedOnceTheProposalNoLongerHolds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         facts.operationAllowed = true;
         facts.rules.insert_or_assign(editorApp, OpeningAction::maximize);
         const OpeningObservationProposal proposal = openFirstWindow();
@@ -352,9 +351,7 @@ TEST_F(CoordinatorTest, PassesThatCannotProposeEndTheOpportunity) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         start({});
         bringToFront(editor);
         desktop->windows.push_back({501, editor.pid, placed});
@@ -480,8 +477,7 @@ TEST_F(CoordinatorTest, AnOpportunityThatCannotOpenLeavesTheOrdinalAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
+        fresh();
         start({});
         facts = {true, 7, viewer, {{editorApp, OpeningAction::maximize}}};
         receive(ApplicationLifecycle::activated(editor)); // a state, with a baseline of no windows
@@ -630,8 +626,7 @@ TEST_F(CoordinatorTest, FactsThatNoLongerAllowAnOpportunityClearIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
+        fresh();
         facts = {true, 7, viewer, {{editorApp, OpeningAction::maximize}}};
         start({});
         receive(ApplicationLifecycle::launched(editor)); // in the background: the opportunity waits
