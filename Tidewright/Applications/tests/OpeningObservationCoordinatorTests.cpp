@@ -142,20 +142,29 @@ TEST_F(CoordinatorTest, ALaunchedApplicationsFirstWindowIsProposedOnceAfterTheSi
     EXPECT_EQ(desktop->presenceReads.size(), 3u);
 }
 
-TEST_F(CoordinatorTest, AnEventTenSecondsOldOpensNothing) {
+TEST_F(CoordinatorTest, ALaunchTenSecondsOldOpensNothingAndOnlyABackgroundOneTakesABaseline) {
     struct Case {
         ContinuousDuration age;
+        bool inFront;
         std::size_t proposals;
+        OpeningBaseline baseline;
     };
-    for (const Case& c : {Case{10s, 0}, Case{9999ms, 1}, Case{0s, 1}}) {
-        SCOPED_TRACE(std::to_string(c.age.count()) + " ns old");
+    const Case cases[] = {
+        {10s, true, 0, OpeningBaseline::unknown}, // no opportunity, no worker, and no baseline either
+        {10s, false, 0, OpeningBaseline::hasWindows},
+        {9999ms, true, 1, OpeningBaseline::hasWindows}, // seen by the pass
+        {0s, true, 1, OpeningBaseline::hasWindows},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.age.count()) + " ns old, " + (c.inFront ? "in front" : "behind"));
         fresh();
         start({});
-        bringToFront(editor);
+        bringToFront(c.inFront ? std::optional(editor) : viewer);
         desktop->windows.push_back({501, editor.pid, placed});
         receive(ApplicationLifecycle::launched(editor), clock.now() - c.age);
         EXPECT_EQ(proposals.size(), c.proposals);
         EXPECT_EQ(coordinator->state(editor)->ordinal, c.proposals);
+        EXPECT_EQ(coordinator->state(editor)->ledger.baseline(), c.baseline);
         if (!proposals.empty()) {
             EXPECT_EQ(proposals[0].expiresAt, clock.now() - c.age + 10s);
         }
