@@ -22,13 +22,6 @@ using namespace tidewright;
 
 constexpr int launches = 50;
 
-DesktopFrame frameOfWindow(platform::testing::X11TestWorld& world, platform::x11::WindowId window) {
-    const platform::x11::PixelRect client = world.clientGeometry(window);
-    const platform::x11::Extents wm = world.frameExtents(window);
-    return bench::frameOf(client.x - wm.left, client.y - wm.top, client.width + wm.left + wm.right,
-                          client.height + wm.top + wm.bottom);
-}
-
 } // namespace
 
 int main(int argc, char** argv) try {
@@ -63,7 +56,7 @@ int main(int argc, char** argv) try {
             const bool acted =
                 rig.until([&] { return rig.reports.size() > reported && !rig.owner->executionKind(); },
                           std::chrono::seconds(12));
-            const bool filled = frameOfWindow(world, window) == usable;
+            const bool filled = outerFrame(world, window) == usable;
             if (acted && filled &&
                 rig.reports.back().outcome.kind() == WindowOperationOutcome::Case::observed) {
                 times.push_back(

@@ -67,12 +67,7 @@ protected:
                                     windowClassOption(windowClass));
     }
 
-    DesktopFrame frameOfWindow(WindowId window) {
-        const platform::x11::PixelRect client = world.clientGeometry(window);
-        const platform::x11::Extents wm = world.frameExtents(window);
-        return frameOf(client.x - wm.left, client.y - wm.top, client.width + wm.left + wm.right,
-                       client.height + wm.top + wm.bottom);
-    }
+    DesktopFrame frameOfWindow(WindowId window) { return outerFrame(world, window); }
 
     DesktopFrame usable(std::size_t screen) { return rig->screens->screens().at(screen).usableArea(); }
 
@@ -151,7 +146,7 @@ TEST_F(OpeningRulesEndToEndTest, AHotKeyPressedWhileAnotherApplicationLaunchesMo
 
     // The press has read its window and waits for its authorisation while the other application
     // opens its first window behind it.
-    rig->holdAuthorizations = true;
+    rig->heldAuthorizations.hold = true;
     rig->owner->perform(FixedShortcut::left);
     ASSERT_TRUE(rig->until([&] { return !rig->heldAuthorizations.empty(); }));
     const WindowId behind =
@@ -162,7 +157,7 @@ TEST_F(OpeningRulesEndToEndTest, AHotKeyPressedWhileAnotherApplicationLaunchesMo
         return process && rig->coordinator->state(*process) != nullptr;
     }));
     ASSERT_EQ(rig->owner->executionKind(), ExecutionKind::manual);
-    rig->releaseAuthorizations();
+    rig->heldAuthorizations.releaseAll();
 
     ASSERT_TRUE(settlesAt(front, expected, 1));
     EXPECT_EQ(rig->reports[0].outcome, WindowOperationOutcome::observed(expected));

@@ -23,7 +23,6 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/accessibility/x11/X11AccessibilityObservers.hpp"
-#include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/ThreadPool.hpp"
@@ -43,6 +42,8 @@
 #include "tidewright/windowcontrol/ScreenService.hpp"
 #include "tidewright/windowcontrol/WindowExecutionOwner.hpp"
 
+#include "HeldCalls.hpp"
+
 namespace tidewright {
 
 // The WM_CLASS option of the test client for a window of the application whose desktop entry
@@ -60,6 +61,16 @@ inline std::string windowClassOption(const std::string& windowClass) {
 inline std::string desktopEntry(const std::string& name, const std::string& windowClass) {
     return "[Desktop Entry]\nType=Application\nName=" + name +
            "\nExec=tidewright-test-client\nStartupWMClass=" + windowClass + "\n";
+}
+
+// A window's outer frame read straight from the X server and the window manager, bypassing the code
+// under test.
+inline DesktopFrame outerFrame(platform::testing::X11TestWorld& world, platform::x11::WindowId window) {
+    const platform::x11::PixelRect client = world.clientGeometry(window);
+    const platform::x11::Extents wm = world.frameExtents(window);
+    return DesktopFrame(
+        DesktopPoint{Points(client.x - wm.left), Points(client.y - wm.top)},
+        WindowSize(Points(client.width + wm.left + wm.right), Points(client.height + wm.top + wm.bottom)));
 }
 
 class OpeningRulesRig {
@@ -140,7 +151,7 @@ public:
         ++generation;
         owner->stop();
         catalog->stop();
-        releaseAuthorizations();
+        heldAuthorizations.releaseAll();
     }
 
     // The app model's facts, fresh at every call.
@@ -173,22 +184,12 @@ public:
         return found->second;
     }
 
-    void releaseAuthorizations() {
-        holdAuthorizations = false;
-        while (!heldAuthorizations.empty()) {
-            const platform::Continuation<> next = heldAuthorizations.front();
-            heldAuthorizations.erase(heldAuthorizations.begin());
-            next.resume();
-        }
-    }
-
     std::unordered_map<BundleID, OpeningAction> rules;
     bool running = false;
     std::uint64_t generation = 1;
     std::vector<Report> reports;
-    // While set, each authorisation waits until releaseAuthorizations().
-    bool holdAuthorizations = false;
-    std::vector<platform::Continuation<>> heldAuthorizations;
+    // While held, each authorisation waits until the caller releases it.
+    HeldCalls heldAuthorizations;
 
     platform::MainExecutor executor;
     platform::LiveClock clock;
@@ -207,11 +208,7 @@ public:
 private:
     // The permission refresh of the app model, which always grants here.
     platform::Async<bool> authorize() {
-        if (holdAuthorizations) {
-            co_await platform::withContinuation<void>(
-                "held authorisation",
-                [this](platform::Continuation<> next) { heldAuthorizations.push_back(next); });
-        }
+        co_await heldAuthorizations.pause();
         co_return running && !platform::isCancelled();
     }
 };
