@@ -80,14 +80,18 @@ std::shared_ptr<PermissionService> PermissionService::current(const std::weak_pt
     return self;
 }
 
+std::shared_ptr<PermissionBackend> PermissionService::backendFor(const std::weak_ptr<PermissionService>& weak,
+                                                                 std::uint64_t epoch) {
+    auto self = current(weak, epoch);
+    return self ? self->backend_ : nullptr;
+}
+
 platform::Async<> PermissionService::read(std::weak_ptr<PermissionService> weak, std::uint64_t epoch) {
-    std::shared_ptr<PermissionBackend> backend;
-    if (auto self = current(weak, epoch)) {
-        backend = self->backend_;
-    } else {
+    // The service is held only weakly while the backend answers.
+    const std::shared_ptr<PermissionBackend> backend = backendFor(weak, epoch);
+    if (!backend) {
         co_return;
     }
-    // The service is held only weakly while the backend answers.
     const bool trusted = co_await backend->isTrusted();
     auto self = current(weak, epoch);
     if (!self) {
@@ -105,10 +109,8 @@ platform::Async<> PermissionService::read(std::weak_ptr<PermissionService> weak,
 }
 
 platform::Async<> PermissionService::prompt(std::weak_ptr<PermissionService> weak, std::uint64_t epoch) {
-    std::shared_ptr<PermissionBackend> backend;
-    if (auto self = current(weak, epoch)) {
-        backend = self->backend_;
-    } else {
+    const std::shared_ptr<PermissionBackend> backend = backendFor(weak, epoch);
+    if (!backend) {
         co_return;
     }
     co_await backend->requestTrust();

@@ -76,11 +76,21 @@ QString execArgumentValue(const QString& argument) {
     return escapeString(field);
 }
 
+QString AutostartLoginItem::entryIn(const QString& configFolder) const {
+    return QDir(configFolder).filePath(autostartFolder + u'/' + settings_.fileName);
+}
+
+QByteArray AutostartLoginItem::entryText(const QString& lastLine) const {
+    return (QStringLiteral("[Desktop Entry]\nType=Application\nName=") + escapeString(settings_.name) +
+            u'\n' + lastLine + u'\n')
+        .toUtf8();
+}
+
 std::optional<QString> AutostartLoginItem::userEntryPath() const {
     if (!settings_.configHome) {
         return std::nullopt;
     }
-    return QDir(*settings_.configHome).filePath(autostartFolder + u'/' + settings_.fileName);
+    return entryIn(*settings_.configHome);
 }
 
 int AutostartLoginItem::status() const {
@@ -93,7 +103,7 @@ int AutostartLoginItem::status() const {
     if (!QFileInfo::exists(effective)) {
         effective.clear();
         for (const QString& folder : settings_.configDirs) {
-            const QString candidate = QDir(folder).filePath(autostartFolder + u'/' + settings_.fileName);
+            const QString candidate = entryIn(folder);
             if (QFileInfo::exists(candidate)) {
                 effective = candidate;
                 break;
@@ -129,9 +139,7 @@ int AutostartLoginItem::status() const {
 }
 
 void AutostartLoginItem::registerItem() const {
-    QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + escapeString(settings_.name) +
-                   QStringLiteral("\nExec=") + execArgumentValue(settings_.executable) + u'\n';
-    write(text.toUtf8());
+    write(entryText(QStringLiteral("Exec=") + execArgumentValue(settings_.executable)));
 }
 
 void AutostartLoginItem::unregisterItem() const {
@@ -140,11 +148,9 @@ void AutostartLoginItem::unregisterItem() const {
         throw LoginItemError("no configuration folder for the autostart entry");
     }
     for (const QString& folder : settings_.configDirs) {
-        if (QFileInfo::exists(QDir(folder).filePath(autostartFolder + u'/' + settings_.fileName))) {
+        if (QFileInfo::exists(entryIn(folder))) {
             // Removing ours would bring the system-wide one back: hide it instead.
-            const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") +
-                                 escapeString(settings_.name) + QStringLiteral("\nHidden=true\n");
-            write(text.toUtf8());
+            write(entryText(QStringLiteral("Hidden=true")));
             return;
         }
     }

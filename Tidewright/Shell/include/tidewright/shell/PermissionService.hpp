@@ -58,6 +58,9 @@ private:
     // Whether a task that carries epoch may still act, and the service when it may.
     static std::shared_ptr<PermissionService> current(const std::weak_ptr<PermissionService>& weak,
                                                       std::uint64_t epoch);
+    // The backend, when a task that carries epoch may still act.
+    static std::shared_ptr<PermissionBackend> backendFor(const std::weak_ptr<PermissionService>& weak,
+                                                         std::uint64_t epoch);
     void cancelTask();
 
     std::shared_ptr<PermissionBackend> backend_;

@@ -57,6 +57,9 @@ public:
     std::optional<QString> userEntryPath() const;
 
 private:
+    // The entry's file under a configuration folder.
+    QString entryIn(const QString& configFolder) const;
+    QByteArray entryText(const QString& lastLine) const;
     void write(const QByteArray& contents) const;
 
     Settings settings_;
