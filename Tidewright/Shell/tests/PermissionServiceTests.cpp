@@ -79,6 +79,19 @@ TEST_F(PermissionServiceTest, ThreeRefreshesInOneTurnMakeTwoReads) {
     EXPECT_FALSE(service->hasTask());
 }
 
+TEST_F(PermissionServiceTest, AwaitingTheTaskInFlightSeesItsResult) {
+    service->refresh();
+    const platform::Task<> read = *service->task();
+    std::optional<PermissionState> seen;
+    platform::spawn(executor, [&]() -> platform::Async<> {
+        co_await read;
+        seen = state();
+    });
+    settle();
+    EXPECT_EQ(seen, PermissionState::granted);
+    EXPECT_EQ(service->task(), std::nullopt);
+}
+
 TEST_F(PermissionServiceTest, EachReadWritesWhatTheBackendAnswers) {
     backend->trusted = false;
     service->refresh();
