@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/concurrency/ContinuousClock.hpp"
+#include "platform/concurrency/Executor.hpp"
 #include "platform/concurrency/Task.hpp"
 #include "platform/observation/Observable.hpp"
 #include "tidewright/app/AppServices.hpp"
@@ -27,6 +28,8 @@ class TidewrightAppModel final : public std::enable_shared_from_this<TidewrightA
 public:
     // Everything the model drives. REQUIRES: every member is set.
     struct Services {
+        // Platform objects the live services refer to; first, so that they are released last.
+        std::vector<std::shared_ptr<void>> resources;
         std::shared_ptr<PreferenceRepositoryDriving> preferences;
         std::shared_ptr<PermissionServiceDriving> permissions;
         std::shared_ptr<HotkeyServiceDriving> hotkeys;
@@ -43,6 +46,16 @@ public:
         std::function<platform::ContinuousInstant()> now;
     };
 
+    // The composition root: reads the environment (display, XDG folders, the synced folder) and
+    // builds every live service, then the model over them. presenter shows the welcome window.
+    // Defined in TidewrightAppLive. THROWS std::runtime_error when the display cannot be reached.
+    // REQUIRES: a QApplication exists; main is the main executor and outlives the model.
+    static std::shared_ptr<TidewrightAppModel> live(platform::Executor& main,
+                                                    std::shared_ptr<TidewrightWindowPresenting> presenter);
+    // Every live service live() builds, not yet handed to make(). The opening rules model is not
+    // among them yet: until it is, make() refuses these services and live() throws.
+    static Services liveServices(platform::Executor& main,
+                                 std::shared_ptr<TidewrightWindowPresenting> presenter);
     // Builds the model and wires every service's hook to it. Throws std::invalid_argument when a
     // service is missing.
     static std::shared_ptr<TidewrightAppModel> make(Services services);
