@@ -16,6 +16,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "LivePermissions.hpp"
 #include "LivePreferences.hpp"
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/accessibility/x11/X11AccessibilityObservers.hpp"
@@ -116,82 +117,6 @@ struct Platform {
     std::unique_ptr<platform::X11HotkeyBackend> hotkeyBackend;
     std::unique_ptr<platform::AtspiScreenReaderStatus> screenReader;
     std::unique_ptr<platform::DesktopSettings> desktopSettings;
-};
-
-// The service keeps its read task to itself; a read is followed here from its start to the report
-// that ends it (or to what abandons it), as one task the model can await.
-class LivePermissions final : public PermissionServiceDriving {
-public:
-    LivePermissions(std::shared_ptr<PermissionService> service, platform::Executor& main)
-        : service_(std::move(service)), main_(main) {}
-    ~LivePermissions() override { endTracking(); }
-
-    WindowPermissions permissions() const override { return service_->permissions(); }
-    void refresh() override { service_->refresh(); }
-    std::optional<platform::Task<>> task() const override {
-        if (!service_->hasTask()) {
-            return std::nullopt;
-        }
-        if (!tracker_) {
-            const auto waiting = std::make_shared<Waiting>();
-            tracker_.emplace(Tracker{waiting, platform::spawn(main_, [waiting]() -> platform::Async<> {
-                                         if (!waiting->ended) {
-                                             co_await platform::withContinuation<void>(
-                                                 "permission read", [waiting](platform::Continuation<> c) {
-                                                     waiting->continuation = c;
-                                                 });
-                                         }
-                                     })});
-        }
-        return tracker_->task;
-    }
-    void cancelRequest(RequestOwner owner) override {
-        service_->cancelRequest(owner == RequestOwner::welcome ? PermissionRequestOwner::welcome
-                                                               : PermissionRequestOwner::preferences);
-        if (!service_->hasTask()) {
-            endTracking();
-        }
-    }
-    void stop() override {
-        service_->stop();
-        endTracking();
-    }
-    void setOnChange(std::function<void()> onChange) override {
-        service_->onChange = [this, onChange = std::move(onChange)] {
-            endTracking();
-            if (onChange) {
-                onChange();
-            }
-        };
-    }
-
-private:
-    struct Waiting {
-        bool ended = false;
-        std::optional<platform::Continuation<>> continuation;
-    };
-    struct Tracker {
-        std::shared_ptr<Waiting> waiting;
-        platform::Task<> task;
-    };
-
-    void endTracking() const {
-        if (!tracker_) {
-            return;
-        }
-        const std::shared_ptr<Waiting> waiting = tracker_->waiting;
-        tracker_.reset();
-        waiting->ended = true;
-        if (waiting->continuation) {
-            const platform::Continuation<> continuation = *waiting->continuation;
-            waiting->continuation.reset();
-            continuation.resume();
-        }
-    }
-
-    std::shared_ptr<PermissionService> service_;
-    platform::Executor& main_;
-    mutable std::optional<Tracker> tracker_;
 };
 
 class LiveHotkeys final : public HotkeyServiceDriving {
