@@ -52,8 +52,7 @@ public:
     // REQUIRES: a QApplication exists; main is the main executor and outlives the model.
     static std::shared_ptr<TidewrightAppModel> live(platform::Executor& main,
                                                     std::shared_ptr<TidewrightWindowPresenting> presenter);
-    // Every live service live() builds, not yet handed to make(). The opening rules model is not
-    // among them yet: until it is, make() refuses these services and live() throws.
+    // Every live service live() builds, not yet handed to make().
     static Services liveServices(platform::Executor& main,
                                  std::shared_ptr<TidewrightWindowPresenting> presenter);
     // Builds the model and wires every service's hook to it. Throws std::invalid_argument when a
