@@ -20,10 +20,13 @@ std::optional<platform::Task<>> LivePermissions::task() const {
     if (!tracker_) {
         const auto waiting = std::make_shared<Waiting>();
         tracker_.emplace(Tracker{waiting, platform::spawn(main_, [waiting]() -> platform::Async<> {
-                                     if (!waiting->ended) {
+                                     // The body's capture keeps it alive; the setup lambda takes a
+                                     // plain pointer (g++ 12 destroys a temporary inside co_await twice).
+                                     Waiting* const state = waiting.get();
+                                     if (!state->ended) {
                                          co_await platform::withContinuation<void>(
-                                             "permission read", [waiting](platform::Continuation<> c) {
-                                                 waiting->continuation = c;
+                                             "permission read", [state](platform::Continuation<> c) {
+                                                 state->continuation = c;
                                              });
                                      }
                                  })});

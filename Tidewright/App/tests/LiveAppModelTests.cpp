@@ -22,6 +22,7 @@
 
 #include "FakeAppServices.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
+#include "platform/testing/PrivateSessionBus.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/app/LocalWelcomeHistory.hpp"
 #include "tidewright/app/TidewrightAppModel.hpp"
@@ -79,8 +80,8 @@ protected:
         setVariable("XDG_CONFIG_DIRS", root + "/dirs");
         setVariable("TIDEWRIGHT_SYNC_FOLDER", root + "/synced");
         setVariable("XDG_CURRENT_DESKTOP", std::nullopt);
-        // No session bus: the screen reader reads as not running.
-        setVariable("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
+        // A private session bus without the accessibility service: the screen reader reads as off.
+        setVariable("DBUS_SESSION_BUS_ADDRESS", bus.address());
     }
 
     // Runs the event loop until done holds; the limit only ends a failing test.
@@ -104,6 +105,7 @@ protected:
 
     static inline QApplication* application = nullptr;
     platform::testing::X11TestWorld world;
+    platform::testing::PrivateSessionBus bus;
     QTemporaryDir folder;
     platform::MainExecutor executor;
     std::shared_ptr<RecordingPresenter> presenter = std::make_shared<RecordingPresenter>();
