@@ -1,0 +1,65 @@
+#include "corbel/ui/SymbolView.hpp"
+
+#include "corbel/ui/KitEnvironment.hpp"
+#include "corbel/ui/Symbols.hpp"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace corbel {
+
+SymbolView::SymbolView(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void SymbolView::setProps(Props props) {
+    if (props == props_) {
+        return;
+    }
+    props_ = std::move(props);
+    updateGeometry();
+    update();
+}
+
+QFont SymbolView::font() const {
+    return roleFont(props_.role, KitEnvironment::values(*this).textSizeFactor);
+}
+
+QSize SymbolView::sizeHint() const {
+    const QFont f = font();
+    const qreal width = props_.frameWidth > 0 ? props_.frameWidth : f.pixelSize();
+    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(QFontMetricsF(f).height()))};
+}
+
+qreal SymbolView::firstBaseline(int) const {
+    return QFontMetricsF(font()).ascent();
+}
+
+QRectF SymbolView::symbolRect() const {
+    const QFont f = font();
+    const QFontMetricsF metrics(f);
+    const qreal side = f.pixelSize();
+    // Centred on the middle of a capital letter, as symbols beside text are.
+    const qreal middle = metrics.ascent() - metrics.capHeight() / 2;
+    return {(width() - side) / 2, middle - side / 2, side, side};
+}
+
+void SymbolView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor color = props_.color.value_or(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    drawSymbol(painter, symbolRect(), props_.name, color, symbolWeight(font()));
+}
+
+bool SymbolView::event(QEvent* event) {
+    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
+        updateGeometry();
+        update();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace corbel
