@@ -1,0 +1,62 @@
+#pragma once
+// A notice inside a window: the kind's symbol, a text that wraps to its full height, and an
+// optional trailing control, on the card fill.
+
+#include "corbel/ui/FirstBaseline.hpp"
+#include "corbel/ui/KitAccessibility.hpp"
+
+#include <QColor>
+#include <QString>
+#include <QStringView>
+#include <QWidget>
+
+namespace corbel {
+
+class SymbolView;
+class TextLabel;
+enum class ColorScheme;
+
+enum class NoticeKind {
+    warning,
+    waiting,
+    info,
+};
+
+QStringView noticeSymbol(NoticeKind kind) noexcept;
+QColor noticeTint(NoticeKind kind, ColorScheme scheme, bool increasedContrast = false);
+
+class InlineNotice : public QWidget, public KitAccessibleView {
+public:
+    struct Props {
+        NoticeKind kind = NoticeKind::info;
+        QString text{};
+
+        bool operator==(const Props&) const = default;
+    };
+
+    // `trailing`, when given, is shown at the trailing edge and owned by the notice.
+    explicit InlineNotice(Props props, QWidget* trailing = nullptr, QWidget* parent = nullptr);
+
+    const Props& props() const noexcept { return props_; }
+    void setProps(Props props);
+    bool hasTrailing() const noexcept { return trailing_ != nullptr; }
+
+    QAccessible::Role accessibleRole() const override;
+    QString accessibleLabel() const override;
+    bool accessibleCombinesChildren() const override { return !hasTrailing(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void refresh();
+
+    Props props_;
+    SymbolView* symbol_;
+    TextLabel* text_;
+    QWidget* trailing_;
+};
+
+} // namespace corbel
