@@ -73,6 +73,22 @@ TEST(SymbolsTest, NamesWithoutASymbolDrawNothing) {
     EXPECT_EQ(image.pixel(10, 10), 0u);
 }
 
+TEST(SymbolsTest, AnUnknownNameIsLoggedOnce) {
+    static int warnings = 0;
+    warnings = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtWarningMsg && message.contains(QStringLiteral("sparkles.unknown"))) {
+                ++warnings;
+            }
+        });
+    symbolPath(u"sparkles.unknown");
+    symbolPath(u"sparkles.unknown", SymbolWeight::bold);
+    symbolPath(u"sparkles.unknown");
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings, 1);
+}
+
 TEST(SymbolsTest, HeavierWeightsInkMore) {
     const auto area = [](const QPainterPath& path) {
         QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
