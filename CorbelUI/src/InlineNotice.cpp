@@ -29,12 +29,12 @@ QColor noticeTint(NoticeKind kind, ColorScheme scheme, bool increasedContrast) {
 }
 
 InlineNotice::InlineNotice(Props props, QWidget* trailing, QWidget* parent)
-    : QWidget(parent), props_(std::move(props)), trailing_(trailing) {
+    : KitView(std::move(props), parent), trailing_(trailing) {
     const int padding = static_cast<int>(CorbelMetrics::group);
     auto* row = new BaselineRow(CorbelMetrics::group, this);
     row->setContentsMargins(padding, padding, padding, padding);
     symbol_ = new SymbolView({.role = CorbelFont::support, .frameWidth = CorbelMetrics::symbolColumn}, this);
-    text_ = new TextLabel({.text = props_.text, .role = CorbelFont::support}, this);
+    text_ = new TextLabel({.text = this->props().text, .role = CorbelFont::support}, this);
     row->addWidget(symbol_);
     row->addWidget(text_);
     row->addStretch();
@@ -47,22 +47,14 @@ InlineNotice::InlineNotice(Props props, QWidget* trailing, QWidget* parent)
     refresh();
 }
 
-void InlineNotice::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    refresh();
-}
-
 void InlineNotice::refresh() {
     const ColorScheme scheme = schemeOf(palette());
     SymbolView::Props symbol = symbol_->props();
-    symbol.name = noticeSymbol(props_.kind).toString();
-    symbol.color = noticeTint(props_.kind, scheme, KitEnvironment::values(*this).increasedContrast);
+    symbol.name = noticeSymbol(props().kind).toString();
+    symbol.color = noticeTint(props().kind, scheme, KitEnvironment::values(*this).increasedContrast);
     symbol_->setProps(symbol);
     TextLabel::Props text = text_->props();
-    text.text = props_.text;
+    text.text = props().text;
     text_->setProps(text);
     update();
 }
@@ -72,7 +64,7 @@ QAccessible::Role InlineNotice::accessibleRole() const {
 }
 
 QString InlineNotice::accessibleLabel() const {
-    return hasTrailing() ? QString() : props_.text;
+    return hasTrailing() ? QString() : props().text;
 }
 
 void InlineNotice::paintEvent(QPaintEvent*) {
@@ -91,12 +83,12 @@ void InlineNotice::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-bool InlineNotice::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        refresh();
-        return true;
-    }
-    return QWidget::event(event);
+void InlineNotice::propsChanged() {
+    refresh();
+}
+
+void InlineNotice::environmentChanged(KitEnvironmentKey) {
+    refresh();
 }
 
 } // namespace corbel

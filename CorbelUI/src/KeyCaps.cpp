@@ -13,17 +13,8 @@
 
 namespace corbel {
 
-KeyCaps::KeyCaps(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+KeyCaps::KeyCaps(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void KeyCaps::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    updateGeometry();
-    update();
 }
 
 QFont KeyCaps::capFont() const {
@@ -35,7 +26,7 @@ std::vector<QRectF> KeyCaps::capRects() const {
     const qreal side = std::max(minimumSide, std::ceil(metrics.height()));
     std::vector<QRectF> rects;
     qreal x = 0;
-    for (const QString& key : props_.keys) {
+    for (const QString& key : props().keys) {
         // Characters, not UTF-16 units: a key beyond the basic plane is still one character.
         const bool wide = key.toUcs4().size() > 1;
         const qreal width =
@@ -76,19 +67,10 @@ void KeyCaps::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(systemColor(SystemColor::quaternaryFill, scheme, contrast));
         painter.drawRoundedRect(rects[i], cornerRadius, cornerRadius);
-        const QString& key = props_.keys[static_cast<qsizetype>(i)];
+        const QString& key = props().keys[static_cast<qsizetype>(i)];
         painter.setPen(palette().color(QPalette::Active, QPalette::WindowText));
         painter.drawText(QPointF(rects[i].center().x() - metrics.horizontalAdvance(key) / 2, baseline), key);
     }
-}
-
-bool KeyCaps::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        updateGeometry();
-        update();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 } // namespace corbel

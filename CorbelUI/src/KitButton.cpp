@@ -74,19 +74,10 @@ QColor buttonLabelColor(ButtonStyle style, const QColor& tint, const QPalette& p
     return palette.color(QPalette::Active, QPalette::ButtonText);
 }
 
-KitButton::KitButton(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+KitButton::KitButton(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void KitButton::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    updateGeometry();
-    update();
 }
 
 void KitButton::setAction(std::function<void()> action) {
@@ -94,23 +85,23 @@ void KitButton::setAction(std::function<void()> action) {
 }
 
 RingShape KitButton::ringShape() const {
-    return buttonRingShape(props_.style, props_.size);
+    return buttonRingShape(props().style, props().size);
 }
 
 QFont KitButton::labelFont() const {
-    return roleFont(props_.role.value_or(controlMetrics(props_.size).role),
+    return roleFont(props().role.value_or(controlMetrics(props().size).role),
                     KitEnvironment::values(*this).textSizeFactor);
 }
 
 QSize KitButton::sizeHint() const {
-    const ControlMetrics& metrics = controlMetrics(props_.size);
+    const ControlMetrics& metrics = controlMetrics(props().size);
     const QFont font = labelFont();
     const QFontMetricsF fm(font);
-    qreal width = fm.horizontalAdvance(props_.title);
-    if (!props_.symbol.isEmpty()) {
-        width += font.pixelSize() + (props_.title.isEmpty() ? 0 : symbolGap);
+    qreal width = fm.horizontalAdvance(props().title);
+    if (!props().symbol.isEmpty()) {
+        width += font.pixelSize() + (props().title.isEmpty() ? 0 : symbolGap);
     }
-    if (props_.style == ButtonStyle::plain) {
+    if (props().style == ButtonStyle::plain) {
         return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(fm.height()))};
     }
     const int height = std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4);
@@ -133,29 +124,29 @@ void KitButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) {
         painter.setOpacity(0.4);
     }
-    const QColor tint = props_.tint.value_or(tintOf(palette()));
-    paintButtonBackground(painter, rect(), props_.style, props_.size, tint, palette(), hovered_, pressed_);
-    const QColor label = props_.labelColor.value_or(buttonLabelColor(props_.style, tint, palette()));
-    if (props_.style == ButtonStyle::plain && pressed_) {
+    const QColor tint = props().tint.value_or(tintOf(palette()));
+    paintButtonBackground(painter, rect(), props().style, props().size, tint, palette(), hovered_, pressed_);
+    const QColor label = props().labelColor.value_or(buttonLabelColor(props().style, tint, palette()));
+    if (props().style == ButtonStyle::plain && pressed_) {
         painter.setOpacity(painter.opacity() * 0.6);
     }
 
     const QFont font = labelFont();
     const QFontMetricsF fm(font);
-    const qreal symbolWidth = props_.symbol.isEmpty() ? 0 : font.pixelSize();
-    const qreal content = fm.horizontalAdvance(props_.title) + symbolWidth +
-                          (symbolWidth > 0 && !props_.title.isEmpty() ? symbolGap : 0);
+    const qreal symbolWidth = props().symbol.isEmpty() ? 0 : font.pixelSize();
+    const qreal content = fm.horizontalAdvance(props().title) + symbolWidth +
+                          (symbolWidth > 0 && !props().title.isEmpty() ? symbolGap : 0);
     qreal x = (width() - content) / 2;
     const qreal baseline = baselineAt(height());
     if (symbolWidth > 0) {
         const qreal middle = baseline - fm.capHeight() / 2;
-        drawSymbol(painter, QRectF(x, middle - symbolWidth / 2, symbolWidth, symbolWidth), props_.symbol,
+        drawSymbol(painter, QRectF(x, middle - symbolWidth / 2, symbolWidth, symbolWidth), props().symbol,
                    label, symbolWeight(font));
         x += symbolWidth + symbolGap;
     }
     painter.setFont(font);
     painter.setPen(label);
-    painter.drawText(QPointF(x, baseline), props_.title);
+    painter.drawText(QPointF(x, baseline), props().title);
 }
 
 void KitButton::mousePressEvent(QMouseEvent* event) {
@@ -195,15 +186,6 @@ void KitButton::enterEvent(QEnterEvent*) {
 void KitButton::leaveEvent(QEvent*) {
     hovered_ = false;
     update();
-}
-
-bool KitButton::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        updateGeometry();
-        update();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 } // namespace corbel

@@ -33,7 +33,7 @@ QString actionText(const QString& text) {
     return escaped;
 }
 
-KitMenuButton::KitMenuButton(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+KitMenuButton::KitMenuButton(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -42,23 +42,14 @@ KitMenuButton::~KitMenuButton() {
     delete menu_.data();
 }
 
-void KitMenuButton::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    updateGeometry();
-    update();
-}
-
 void KitMenuButton::setOnSelect(std::function<void(int)> onSelect) {
     onSelect_ = std::move(onSelect);
 }
 
 QSize KitMenuButton::sizeHint() const {
-    const ControlMetrics& metrics = controlMetrics(props_.size);
-    const QFontMetricsF fm(labelFont(*this, props_.size));
-    const qreal width = fm.horizontalAdvance(props_.title) + chevronGap + chevronWidth;
+    const ControlMetrics& metrics = controlMetrics(props().size);
+    const QFontMetricsF fm(labelFont(*this, props().size));
+    const qreal width = fm.horizontalAdvance(props().title) + chevronGap + chevronWidth;
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding,
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
 }
@@ -68,10 +59,10 @@ void KitMenuButton::openMenu() {
     menu_ = new QMenu(this);
     auto* group = new QActionGroup(menu_);
     group->setExclusive(true);
-    for (int i = 0; i < props_.options.size(); ++i) {
-        QAction* action = menu_->addAction(actionText(props_.options[i]));
+    for (int i = 0; i < props().options.size(); ++i) {
+        QAction* action = menu_->addAction(actionText(props().options[i]));
         action->setCheckable(true);
-        action->setChecked(i == props_.selected);
+        action->setChecked(i == props().selected);
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] {
             if (onSelect_) {
@@ -90,19 +81,19 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
     }
     const QColor tint = tintOf(palette());
     const bool open = menu_ != nullptr && menu_->isVisible();
-    paintButtonBackground(painter, rect(), ButtonStyle::glass, props_.size, tint, palette(), false, open);
+    paintButtonBackground(painter, rect(), ButtonStyle::glass, props().size, tint, palette(), false, open);
     const QColor label = buttonLabelColor(ButtonStyle::glass, tint, palette());
 
-    const QFont font = labelFont(*this, props_.size);
+    const QFont font = labelFont(*this, props().size);
     const QFontMetricsF fm(font);
     const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
-    const qreal x = controlMetrics(props_.size).horizontalPadding;
+    const qreal x = controlMetrics(props().size).horizontalPadding;
     painter.setFont(font);
     painter.setPen(label);
-    painter.drawText(QPointF(x, baseline), props_.title);
+    painter.drawText(QPointF(x, baseline), props().title);
 
     // Up and down chevrons, centred on the text's middle.
-    const qreal cx = width() - controlMetrics(props_.size).horizontalPadding - chevronWidth / 2;
+    const qreal cx = width() - controlMetrics(props().size).horizontalPadding - chevronWidth / 2;
     const qreal cy = baseline - fm.capHeight() / 2;
     QPainterPath chevrons;
     chevrons.moveTo(cx - chevronWidth / 2, cy - 1.5);

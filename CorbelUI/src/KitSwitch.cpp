@@ -9,21 +9,9 @@
 
 namespace corbel {
 
-KitSwitch::KitSwitch(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+KitSwitch::KitSwitch(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void KitSwitch::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    const bool resized = props.size != props_.size;
-    props_ = std::move(props);
-    if (resized) {
-        updateGeometry();
-    }
-    update();
 }
 
 void KitSwitch::setOnToggle(std::function<void(bool)> onToggle) {
@@ -31,12 +19,12 @@ void KitSwitch::setOnToggle(std::function<void(bool)> onToggle) {
 }
 
 QSize KitSwitch::sizeHint() const {
-    return controlMetrics(props_.size).switchTrack;
+    return controlMetrics(props().size).switchTrack;
 }
 
 void KitSwitch::toggle() {
     if (onToggle_) {
-        onToggle_(!props_.isOn);
+        onToggle_(!props().isOn);
     }
 }
 
@@ -53,12 +41,12 @@ void KitSwitch::paintEvent(QPaintEvent*) {
     QColor off = systemColor(SystemColor::label, scheme);
     off.setAlphaF(scheme == ColorScheme::dark ? 0.2F : 0.12F);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(props_.isOn ? props_.tint.value_or(tintOf(palette())) : off);
+    painter.setBrush(props().isOn ? props().tint.value_or(tintOf(palette())) : off);
     painter.drawRoundedRect(trackRect, radius, radius);
 
     const qreal inset = 2;
     const qreal knob = trackRect.height() - 2 * inset;
-    const qreal x = props_.isOn ? trackRect.right() - inset - knob : trackRect.left() + inset;
+    const qreal x = props().isOn ? trackRect.right() - inset - knob : trackRect.left() + inset;
     const QRectF knobRect(x, trackRect.top() + inset, knob, knob);
     QColor edge = Qt::black;
     edge.setAlphaF(0.12F);

@@ -22,7 +22,7 @@ constexpr qreal labelIconGap = 6;
 } // namespace
 
 NoticeCard::NoticeCard(Props props, std::vector<QWidget*> actions, QWidget* parent)
-    : QWidget(parent), props_(std::move(props)) {
+    : KitView(std::move(props), parent) {
     const int padding = static_cast<int>(CorbelMetrics::cardPadding);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(padding, padding, padding, padding);
@@ -61,26 +61,18 @@ NoticeCard::NoticeCard(Props props, std::vector<QWidget*> actions, QWidget* pare
     refresh();
 }
 
-void NoticeCard::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    refresh();
-}
-
 void NoticeCard::refresh() {
     const ColorScheme scheme = schemeOf(palette());
     const bool contrast = KitEnvironment::values(*this).increasedContrast;
     SymbolView::Props symbol = symbol_->props();
-    symbol.name = props_.symbol;
+    symbol.name = props().symbol;
     symbol.color = BrandPalette::warning(scheme, contrast);
     symbol_->setProps(symbol);
     TextLabel::Props title = title_->props();
-    title.text = props_.title;
+    title.text = props().title;
     title_->setProps(title);
     TextLabel::Props message = message_->props();
-    message.text = props_.message;
+    message.text = props().message;
     message.color = BrandPalette::support(scheme, contrast);
     message_->setProps(message);
     update();
@@ -107,12 +99,12 @@ void NoticeCard::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-bool NoticeCard::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        refresh();
-        return true;
-    }
-    return QWidget::event(event);
+void NoticeCard::propsChanged() {
+    refresh();
+}
+
+void NoticeCard::environmentChanged(KitEnvironmentKey) {
+    refresh();
 }
 
 } // namespace corbel

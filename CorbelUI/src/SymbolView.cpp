@@ -10,26 +10,17 @@
 
 namespace corbel {
 
-SymbolView::SymbolView(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+SymbolView::SymbolView(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void SymbolView::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    updateGeometry();
-    update();
-}
-
 QFont SymbolView::font() const {
-    return roleFont(props_.role, KitEnvironment::values(*this).textSizeFactor);
+    return roleFont(props().role, KitEnvironment::values(*this).textSizeFactor);
 }
 
 QSize SymbolView::sizeHint() const {
     const QFont f = font();
-    const qreal width = props_.frameWidth > 0 ? props_.frameWidth : f.pixelSize();
+    const qreal width = props().frameWidth > 0 ? props().frameWidth : f.pixelSize();
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(QFontMetricsF(f).height()))};
 }
 
@@ -48,18 +39,9 @@ QRectF SymbolView::symbolRect() const {
 
 void SymbolView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QColor color = props_.color.value_or(
+    const QColor color = props().color.value_or(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    drawSymbol(painter, symbolRect(), props_.name, color, symbolWeight(font()));
-}
-
-bool SymbolView::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        updateGeometry();
-        update();
-        return true;
-    }
-    return QWidget::event(event);
+    drawSymbol(painter, symbolRect(), props().name, color, symbolWeight(font()));
 }
 
 } // namespace corbel

@@ -50,40 +50,28 @@ QString trimmedEnd(QStringView text) {
 
 } // namespace
 
-TextLabel::TextLabel(Props props, QWidget* parent) : QWidget(parent), props_(std::move(props)) {
+TextLabel::TextLabel(Props props, QWidget* parent) : KitView(std::move(props), parent) {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    policy.setHeightForWidth(props_.lineLimit != 1);
+    policy.setHeightForWidth(this->props().lineLimit != 1);
     setSizePolicy(policy);
-}
-
-void TextLabel::setProps(Props props) {
-    if (props == props_) {
-        return;
-    }
-    props_ = std::move(props);
-    QSizePolicy policy = sizePolicy();
-    policy.setHeightForWidth(props_.lineLimit != 1);
-    setSizePolicy(policy);
-    updateGeometry();
-    update();
 }
 
 QFont TextLabel::baseFont() const {
-    return roleFont(props_.role, KitEnvironment::values(*this).textSizeFactor);
+    return roleFont(props().role, KitEnvironment::values(*this).textSizeFactor);
 }
 
 TextLabel::Lines TextLabel::linesAt(int width) const {
     if (width <= 0) {
         width = unlimitedWidth;
     }
-    const QStringList paragraphs = props_.text.split(QLatin1Char('\n'));
+    const QStringList paragraphs = props().text.split(QLatin1Char('\n'));
     QFont font = baseFont();
     std::vector<WrappedLine> wrapped = wrap(paragraphs, font, width);
-    const auto limit = static_cast<std::size_t>(props_.lineLimit);
+    const auto limit = static_cast<std::size_t>(props().lineLimit);
 
-    if (props_.lineLimit > 0 && wrapped.size() > limit && props_.minimumScaleFactor < 1) {
+    if (props().lineLimit > 0 && wrapped.size() > limit && props().minimumScaleFactor < 1) {
         const int full = font.pixelSize();
-        const int smallest = std::max(1, static_cast<int>(std::ceil(full * props_.minimumScaleFactor)));
+        const int smallest = std::max(1, static_cast<int>(std::ceil(full * props().minimumScaleFactor)));
         for (int size = full - 1; size >= smallest; --size) {
             font.setPixelSize(size);
             wrapped = wrap(paragraphs, font, width);
@@ -98,7 +86,7 @@ TextLabel::Lines TextLabel::linesAt(int width) const {
     const QFontMetricsF metrics(font);
     result.lineSpacing = metrics.lineSpacing();
     result.ascent = metrics.ascent();
-    const std::size_t shown = props_.lineLimit > 0 ? std::min(wrapped.size(), limit) : wrapped.size();
+    const std::size_t shown = props().lineLimit > 0 ? std::min(wrapped.size(), limit) : wrapped.size();
     for (std::size_t i = 0; i < shown; ++i) {
         const WrappedLine& line = wrapped[i];
         const QString& paragraph = paragraphs[line.paragraph];
@@ -120,7 +108,7 @@ TextLabel::Lines TextLabel::linesAt(int width) const {
 QSize TextLabel::sizeHint() const {
     // Measured as the wrapping measures, so that the label given its preferred width keeps its lines.
     qreal widest = 0;
-    for (const WrappedLine& line : wrap(props_.text.split(QLatin1Char('\n')), baseFont(), unlimitedWidth)) {
+    for (const WrappedLine& line : wrap(props().text.split(QLatin1Char('\n')), baseFont(), unlimitedWidth)) {
         widest = std::max(widest, line.natural);
     }
     return {static_cast<int>(std::ceil(widest)), linesAt(unlimitedWidth).height};
@@ -132,7 +120,7 @@ QSize TextLabel::minimumSizeHint() const {
 }
 
 bool TextLabel::hasHeightForWidth() const {
-    return props_.lineLimit != 1;
+    return props().lineLimit != 1;
 }
 
 int TextLabel::heightForWidth(int width) const {
@@ -147,34 +135,33 @@ void TextLabel::paintEvent(QPaintEvent*) {
     const Lines lines = linesAt(width());
     QPainter painter(this);
     painter.setFont(lines.font);
-    painter.setPen(props_.color.value_or(
+    painter.setPen(props().color.value_or(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText)));
     const QFontMetricsF metrics(lines.font);
     for (std::size_t i = 0; i < lines.texts.size(); ++i) {
         const QString& text = lines.texts[i];
         const qreal free = width() - metrics.horizontalAdvance(text);
         qreal x = 0;
-        if (props_.alignment & Qt::AlignRight) {
+        if (props().alignment & Qt::AlignRight) {
             x = free;
-        } else if (props_.alignment & Qt::AlignHCenter) {
+        } else if (props().alignment & Qt::AlignHCenter) {
             x = free / 2;
         }
         painter.drawText(QPointF(x, static_cast<qreal>(i) * lines.lineSpacing + lines.ascent), text);
     }
 }
 
-bool TextLabel::event(QEvent* event) {
-    if (event->type() == KitEnvironmentChangeEvent::eventType()) {
-        if (static_cast<KitEnvironmentChangeEvent*>(event)->key() == KitEnvironmentKey::textSizeFactor) {
-            updateGeometry();
-            update();
-        }
-        return true;
+void TextLabel::propsChanged() {
+    QSizePolicy policy = sizePolicy();
+    policy.setHeightForWidth(props().lineLimit != 1);
+    setSizePolicy(policy);
+    KitView::propsChanged();
+}
+
+void TextLabel::environmentChanged(KitEnvironmentKey key) {
+    if (key == KitEnvironmentKey::textSizeFactor) {
+        KitView::environmentChanged(key);
     }
-    if (event->type() == QEvent::ParentChange) {
-        updateGeometry();
-    }
-    return QWidget::event(event);
 }
 
 } // namespace corbel

@@ -4,11 +4,11 @@
 
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QColor>
 #include <QString>
 #include <QStringView>
-#include <QWidget>
 
 namespace corbel {
 
@@ -25,20 +25,18 @@ enum class NoticeKind {
 QStringView noticeSymbol(NoticeKind kind) noexcept;
 QColor noticeTint(NoticeKind kind, ColorScheme scheme, bool increasedContrast = false);
 
-class InlineNotice : public QWidget, public KitAccessibleView {
+struct InlineNoticeProps {
+    NoticeKind kind = NoticeKind::info;
+    QString text{};
+
+    bool operator==(const InlineNoticeProps&) const = default;
+};
+
+class InlineNotice : public KitView<InlineNoticeProps>, public KitAccessibleView {
 public:
-    struct Props {
-        NoticeKind kind = NoticeKind::info;
-        QString text{};
-
-        bool operator==(const Props&) const = default;
-    };
-
     // `trailing`, when given, is shown at the trailing edge and owned by the notice.
     explicit InlineNotice(Props props, QWidget* trailing = nullptr, QWidget* parent = nullptr);
 
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
     bool hasTrailing() const noexcept { return trailing_ != nullptr; }
 
     QAccessible::Role accessibleRole() const override;
@@ -46,14 +44,14 @@ public:
     bool accessibleCombinesChildren() const override { return !hasTrailing(); }
 
 protected:
+    void propsChanged() override;
+    void environmentChanged(KitEnvironmentKey key) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void refresh();
 
-    Props props_;
     SymbolView* symbol_;
     TextLabel* text_;
     QWidget* trailing_;

@@ -4,23 +4,23 @@
 
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QRectF>
 #include <QStringList>
-#include <QWidget>
 
 #include <vector>
 
 namespace corbel {
 
-class KeyCaps : public QWidget, public FirstBaselineView, public KitAccessibleView {
+struct KeyCapsProps {
+    QStringList keys{};
+
+    bool operator==(const KeyCapsProps&) const = default;
+};
+
+class KeyCaps : public KitView<KeyCapsProps>, public FirstBaselineView, public KitAccessibleView {
 public:
-    struct Props {
-        QStringList keys{};
-
-        bool operator==(const Props&) const = default;
-    };
-
     static constexpr qreal spacing = 4;
     static constexpr qreal minimumSide = 20;
     // Between a cap's edges and a key text of more than one character.
@@ -28,9 +28,6 @@ public:
     static constexpr qreal cornerRadius = 4;
 
     explicit KeyCaps(Props props, QWidget* parent = nullptr);
-
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
 
     // The caps, in order, in the widget's coordinates when laid out at its size hint's height.
     std::vector<QRectF> capRects() const;
@@ -40,17 +37,14 @@ public:
     qreal firstBaseline(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
-    QString accessibleLabel() const override { return props_.keys.join(QLatin1Char(' ')); }
+    QString accessibleLabel() const override { return props().keys.join(QLatin1Char(' ')); }
     bool accessibleCombinesChildren() const override { return true; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QFont capFont() const;
-
-    Props props_;
 };
 
 } // namespace corbel

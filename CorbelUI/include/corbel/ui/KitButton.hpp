@@ -7,11 +7,11 @@
 #include "corbel/ui/CorbelFont.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QColor>
 #include <QPalette>
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 #include <optional>
@@ -34,24 +34,22 @@ void paintButtonBackground(QPainter& painter, const QRectF& rect, ButtonStyle st
 QColor buttonLabelColor(ButtonStyle style, const QColor& tint, const QPalette& palette);
 RingShape buttonRingShape(ButtonStyle style, ControlSize size);
 
-class KitButton : public QWidget, public FirstBaselineView, public KitAccessibleView {
+struct KitButtonProps {
+    QString title{};
+    QString symbol{}; // a symbol name drawn before the title, or empty
+    ButtonStyle style = ButtonStyle::bordered;
+    ControlSize size = ControlSize::regular;
+    std::optional<QColor> tint{};       // none: the palette's Highlight
+    std::optional<CorbelFont> role{};   // none: the size's role
+    std::optional<QColor> labelColor{}; // none: decided by the style
+
+    bool operator==(const KitButtonProps&) const = default;
+};
+
+class KitButton : public KitView<KitButtonProps>, public FirstBaselineView, public KitAccessibleView {
 public:
-    struct Props {
-        QString title{};
-        QString symbol{}; // a symbol name drawn before the title, or empty
-        ButtonStyle style = ButtonStyle::bordered;
-        ControlSize size = ControlSize::regular;
-        std::optional<QColor> tint{};       // none: the palette's Highlight
-        std::optional<CorbelFont> role{};   // none: the size's role
-        std::optional<QColor> labelColor{}; // none: decided by the style
-
-        bool operator==(const Props&) const = default;
-    };
-
     explicit KitButton(Props props, QWidget* parent = nullptr);
 
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
     // Runs on a click released inside the button and on Space or Return while it has focus.
     void setAction(std::function<void()> action);
 
@@ -62,7 +60,7 @@ public:
     qreal firstBaseline(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
-    QString accessibleLabel() const override { return props_.title; }
+    QString accessibleLabel() const override { return props().title; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,13 +69,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QFont labelFont() const;
     qreal baselineAt(int height) const;
 
-    Props props_;
     std::function<void()> action_;
     bool hovered_ = false;
     bool pressed_ = false;

@@ -5,11 +5,11 @@
 #include "corbel/ui/BrandFocus.hpp"
 #include "corbel/ui/ControlSize.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -17,22 +17,20 @@ class QMenu;
 
 namespace corbel {
 
-class KitMenuButton : public QWidget, public KitAccessibleView {
+struct KitMenuButtonProps {
+    QString title{};       // the button's label: the current choice's text, whether or not listed
+    QStringList options{}; // distinct texts, in order
+    int selected = -1;     // the checked option; none when outside the list
+    ControlSize size = ControlSize::small;
+
+    bool operator==(const KitMenuButtonProps&) const = default;
+};
+
+class KitMenuButton : public KitView<KitMenuButtonProps>, public KitAccessibleView {
 public:
-    struct Props {
-        QString title{};       // the button's label: the current choice's text, whether or not listed
-        QStringList options{}; // distinct texts, in order
-        int selected = -1;     // the checked option; none when outside the list
-        ControlSize size = ControlSize::small;
-
-        bool operator==(const Props&) const = default;
-    };
-
     explicit KitMenuButton(Props props, QWidget* parent = nullptr);
     ~KitMenuButton() override;
 
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
     // Hears the index of the option the user chose.
     void setOnSelect(std::function<void(int)> onSelect);
 
@@ -46,7 +44,7 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
     QAccessible::Role accessibleRole() const override { return QAccessible::ButtonMenu; }
-    QString accessibleLabel() const override { return props_.title; }
+    QString accessibleLabel() const override { return props().title; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,7 +52,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    Props props_;
     std::function<void(int)> onSelect_;
     QPointer<QMenu> menu_;
 };

@@ -4,31 +4,29 @@
 #include "corbel/ui/BrandFocus.hpp"
 #include "corbel/ui/ControlSize.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QColor>
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 #include <optional>
 
 namespace corbel {
 
-class KitSwitch : public QWidget, public KitAccessibleView {
+struct KitSwitchProps {
+    bool isOn = false;
+    ControlSize size = ControlSize::regular;
+    std::optional<QColor> tint{}; // none: the palette's Highlight
+    QString title{};              // names the switch for accessibility; never drawn
+
+    bool operator==(const KitSwitchProps&) const = default;
+};
+
+class KitSwitch : public KitView<KitSwitchProps>, public KitAccessibleView {
 public:
-    struct Props {
-        bool isOn = false;
-        ControlSize size = ControlSize::regular;
-        std::optional<QColor> tint{}; // none: the palette's Highlight
-        QString title{};              // names the switch for accessibility; never drawn
-
-        bool operator==(const Props&) const = default;
-    };
-
     explicit KitSwitch(Props props, QWidget* parent = nullptr);
 
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
     // Hears the value the user asks for; the owner answers by setting the props.
     void setOnToggle(std::function<void(bool)> onToggle);
 
@@ -38,9 +36,9 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
     QAccessible::Role accessibleRole() const override { return QAccessible::CheckBox; }
-    QString accessibleLabel() const override { return props_.title; }
+    QString accessibleLabel() const override { return props().title; }
     bool accessibleCheckable() const override { return true; }
-    bool accessibleChecked() const override { return props_.isOn; }
+    bool accessibleChecked() const override { return props().isOn; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,7 +48,6 @@ protected:
 private:
     void toggle();
 
-    Props props_;
     std::function<void(bool)> onToggle_;
 };
 

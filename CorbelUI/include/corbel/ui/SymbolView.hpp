@@ -5,32 +5,29 @@
 #include "corbel/ui/CorbelFont.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QColor>
 #include <QString>
-#include <QWidget>
 
 #include <optional>
 
 namespace corbel {
 
-class SymbolView : public QWidget, public FirstBaselineView, public KitAccessibleView {
+struct SymbolViewProps {
+    QString name{};
+    CorbelFont role = CorbelFont::support;
+    std::optional<QColor> color{}; // none: the palette's text colour
+    qreal frameWidth = 0;          // 0: as wide as the symbol
+    bool accessibilityHidden = true;
+    QString accessibilityLabel{};
+
+    bool operator==(const SymbolViewProps&) const = default;
+};
+
+class SymbolView : public KitView<SymbolViewProps>, public FirstBaselineView, public KitAccessibleView {
 public:
-    struct Props {
-        QString name{};
-        CorbelFont role = CorbelFont::support;
-        std::optional<QColor> color{}; // none: the palette's text colour
-        qreal frameWidth = 0;          // 0: as wide as the symbol
-        bool accessibilityHidden = true;
-        QString accessibilityLabel{};
-
-        bool operator==(const Props&) const = default;
-    };
-
     explicit SymbolView(Props props, QWidget* parent = nullptr);
-
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
 
     // The square the symbol is drawn in.
     QRectF symbolRect() const;
@@ -40,17 +37,14 @@ public:
     qreal firstBaseline(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::Graphic; }
-    QString accessibleLabel() const override { return props_.accessibilityLabel; }
-    bool accessibleHidden() const override { return props_.accessibilityHidden; }
+    QString accessibleLabel() const override { return props().accessibilityLabel; }
+    bool accessibleHidden() const override { return props().accessibilityHidden; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QFont font() const;
-
-    Props props_;
 };
 
 } // namespace corbel

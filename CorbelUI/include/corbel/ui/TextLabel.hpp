@@ -6,36 +6,33 @@
 #include "corbel/ui/CorbelFont.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
 
 #include <QColor>
 #include <QFont>
 #include <QString>
-#include <QWidget>
 
 #include <optional>
 #include <vector>
 
 namespace corbel {
 
-class TextLabel : public QWidget, public FirstBaselineView, public KitAccessibleView {
+struct TextLabelProps {
+    QString text{};
+    CorbelFont role = CorbelFont::support;
+    std::optional<QColor> color{}; // none: the palette's text colour
+    int lineLimit = 0;             // 0: as many lines as the text needs
+    // Below 1: before the line limit cuts the text, the font may shrink down to this share.
+    double minimumScaleFactor = 1;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool accessibilityHidden = false;
+
+    bool operator==(const TextLabelProps&) const = default;
+};
+
+class TextLabel : public KitView<TextLabelProps>, public FirstBaselineView, public KitAccessibleView {
 public:
-    struct Props {
-        QString text{};
-        CorbelFont role = CorbelFont::support;
-        std::optional<QColor> color{}; // none: the palette's text colour
-        int lineLimit = 0;             // 0: as many lines as the text needs
-        // Below 1: before the line limit cuts the text, the font may shrink down to this share.
-        double minimumScaleFactor = 1;
-        Qt::Alignment alignment = Qt::AlignLeft;
-        bool accessibilityHidden = false;
-
-        bool operator==(const Props&) const = default;
-    };
-
     explicit TextLabel(Props props, QWidget* parent = nullptr);
-
-    const Props& props() const noexcept { return props_; }
-    void setProps(Props props);
 
     // The lines shown at `width` and the font they are drawn in.
     struct Lines {
@@ -54,17 +51,16 @@ public:
     qreal firstBaseline(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
-    QString accessibleLabel() const override { return props_.text; }
-    bool accessibleHidden() const override { return props_.accessibilityHidden; }
+    QString accessibleLabel() const override { return props().text; }
+    bool accessibleHidden() const override { return props().accessibilityHidden; }
 
 protected:
+    void propsChanged() override;
+    void environmentChanged(KitEnvironmentKey key) override;
     void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QFont baseFont() const;
-
-    Props props_;
 };
 
 } // namespace corbel
