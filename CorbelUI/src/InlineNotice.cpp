@@ -76,11 +76,8 @@ void InlineNotice::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(rect(), CorbelMetrics::noticeRadius, CorbelMetrics::noticeRadius);
 }
 
-void InlineNotice::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) {
-        refresh();
-    }
-    QWidget::changeEvent(event);
+void InlineNotice::paletteChanged() {
+    refresh();
 }
 
 void InlineNotice::propsChanged() {

@@ -92,11 +92,8 @@ void NoticeCard::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(rect(), CorbelMetrics::cardRadius, CorbelMetrics::cardRadius);
 }
 
-void NoticeCard::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) {
-        refresh();
-    }
-    QWidget::changeEvent(event);
+void NoticeCard::paletteChanged() {
+    refresh();
 }
 
 void NoticeCard::propsChanged() {

@@ -48,6 +48,21 @@ TEST(InlineNoticeTest, EachKindShowsItsSymbolAndTint) {
     }
 }
 
+TEST(InlineNoticeTest, ASchemeChangeRecoloursNoticesAndCards) {
+    QWidget host;
+    paintAsWindow(host, ColorScheme::light);
+    auto* notice =
+        new InlineNotice({.kind = NoticeKind::warning, .text = u"Permission needed"_s}, nullptr, &host);
+    auto* card = new NoticeCard({u"exclamationmark.triangle.fill"_s, u"Title"_s, u"Message"_s}, {}, &host);
+    paintAsWindow(host, ColorScheme::dark);
+    EXPECT_EQ(descendantsOf<SymbolView>(*notice).front()->props().color,
+              BrandPalette::warning(ColorScheme::dark));
+    EXPECT_EQ(descendantsOf<SymbolView>(*card).front()->props().color,
+              BrandPalette::warning(ColorScheme::dark));
+    EXPECT_EQ(descendantsOf<TextLabel>(*card).back()->props().color,
+              BrandPalette::support(ColorScheme::dark));
+}
+
 TEST(InlineNoticeTest, ReadsAsOneElementUnlessItHasATrailingControl) {
     InlineNotice plain({.kind = NoticeKind::info, .text = u"Shortcuts work in every application."_s});
     QAccessibleInterface* one = QAccessible::queryAccessibleInterface(&plain);

@@ -38,6 +38,16 @@ protected:
         update();
     }
 
+    // The palette carries the colour scheme: views that derive colours from it refresh them here.
+    virtual void paletteChanged() {}
+
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange) {
+            paletteChanged();
+        }
+        QWidget::changeEvent(event);
+    }
+
     bool event(QEvent* event) override {
         if (event->type() == KitEnvironmentChangeEvent::eventType()) {
             environmentChanged(static_cast<KitEnvironmentChangeEvent*>(event)->key());

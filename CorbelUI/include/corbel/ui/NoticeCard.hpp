@@ -35,7 +35,7 @@ protected:
     void propsChanged() override;
     void environmentChanged(KitEnvironmentKey key) override;
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void paletteChanged() override;
 
 private:
     void refresh();
