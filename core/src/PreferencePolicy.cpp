@@ -4,25 +4,11 @@
 #include <limits>
 
 #include "StrictJson.hpp"
+#include "tidewright/core/PreferencePayloadHeader.hpp"
 
 namespace tidewright {
 
 namespace {
-
-// The version alone, read before the payload so that a payload of another version is recognised
-// even when its other fields would not decode.
-struct Header {
-    std::int64_t version;
-
-    static std::optional<Header> decode(const nlohmann::json& document) {
-        try {
-            strictjson::object(document, "header");
-            return Header{strictjson::signedInteger(strictjson::required(document, "version"), "version")};
-        } catch (const DecodingError&) {
-            return std::nullopt;
-        }
-    }
-};
 
 bool holdsAnything(const PreferencePayload& payload) {
     return payload.enabled.has_value() || !payload.rules.empty();
@@ -143,7 +129,7 @@ PreferencePolicy::Outcome PreferencePolicy::receiveOutcome(std::optional<std::st
     } catch (const DecodingError&) {
         return reject(PreferenceIssue::invalidPayload);
     }
-    const auto header = Header::decode(document);
+    const auto header = PreferencePayloadHeader::decode(document);
     if (!header) {
         return reject(PreferenceIssue::invalidPayload);
     }

@@ -1,7 +1,7 @@
 // A small X client for the integration tests. It reads commands on its standard input, one a
 // line, and answers each with one line on its standard output:
 //   open title=T [x= y= w= h=] [pid=0] [min=WxH] [max=WxH] [inc=WxH] [gtk=L,R,T,B] [decor=0]
-//        [transient=ID] [modal=1] [maximized=1] [type=normal|dialog|utility|...]
+//        [transient=ID] [modal=1] [maximized=1] [fullscreen=1] [type=normal|dialog|utility|...]
 //        [types=T1,T2,...]
 //        [resize=ignore|clamp:WxH]
 //        [strut=L,R,T,B] [strutpartial=L,R,T,B,LSY,LEY,RSY,REY,TSX,TEX,BSX,BEX]
@@ -10,6 +10,7 @@
 //   prop ID NAME:TYPE:FORMAT:V1,V2,...              -> "set ID"
 //   destroy ID                                      -> "destroyed ID"
 //   minimize ID                                     -> "minimized ID"
+//   unmap ID                                        -> "unmapped ID"
 //   quit
 // A window told to ignore resizes asks for its own size back after each resize; one told to
 // clamp asks for at most the given size. Each prop option writes that property last, as any client
@@ -191,6 +192,8 @@ xcb_window_t open(std::map<std::string, std::string> options) {
         states.push_back(atom("_NET_WM_STATE_MAXIMIZED_VERT"));
         states.push_back(atom("_NET_WM_STATE_MAXIMIZED_HORZ"));
     }
+    if (number("fullscreen", 0) != 0)
+        states.push_back(atom("_NET_WM_STATE_FULLSCREEN"));
     if (!states.empty())
         setAtoms(window, "_NET_WM_STATE", states);
 
@@ -241,6 +244,20 @@ void minimize(xcb_window_t window) {
     xcb_flush(connection);
 }
 
+// Withdraws the window as a client does: unmaps it and tells the window manager with a synthetic
+// UnmapNotify, which also reaches it when the real one went to a frame that is gone.
+void unmap(xcb_window_t window) {
+    xcb_unmap_window(connection, window);
+    xcb_unmap_notify_event_t notify{};
+    notify.response_type = XCB_UNMAP_NOTIFY;
+    notify.event = screen->root;
+    notify.window = window;
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&notify));
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 void handle(xcb_generic_event_t* event) {
     if ((event->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
         return;
@@ -287,7 +304,7 @@ bool command(const std::string& line) {
         // Answered once the server has applied it, so any reader after the answer sees it.
         std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
         std::cout << "set " << id << std::endl;
-    } else if (verb == "destroy" || verb == "minimize") {
+    } else if (verb == "destroy" || verb == "minimize" || verb == "unmap") {
         unsigned long id = 0;
         words >> id;
         auto window = static_cast<xcb_window_t>(id);
@@ -296,6 +313,9 @@ bool command(const std::string& line) {
             xcb_destroy_window(connection, window);
             std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
             std::cout << "destroyed " << id << std::endl;
+        } else if (verb == "unmap") {
+            unmap(window);
+            std::cout << "unmapped " << id << std::endl;
         } else {
             minimize(window);
             std::cout << "minimized " << id << std::endl;

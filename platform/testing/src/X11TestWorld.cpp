@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11Desktop.hpp"
 
+#include <signal.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -55,24 +56,31 @@ void X11TestWorld::start(const Options& options) {
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_->raw(), connection_->root(), XCB_CW_EVENT_MASK, &mask);
 
-    if (options.windowManager) {
-        ChildProcess::Options wmOptions;
-        wmOptions.quiet = true;
-        wmOptions.environment = {{"DISPLAY", display_},
-                                 {"XDG_CONFIG_HOME", home_ + "/config"},
-                                 {"XDG_CACHE_HOME", home_ + "/cache"},
-                                 {"XDG_DATA_HOME", home_ + "/data"}};
-        windowManager_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"openbox", "--sm-disable", "--config-file", TIDEWRIGHT_OPENBOX_CONFIG},
-            wmOptions);
-        auto startedOrEnded = [&] {
-            return desktop_->windowManagerRuns(soon()) ||
-                   windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
-        };
-        if (!waitUntil(startedOrEnded, startTimeout) || !desktop_->windowManagerRuns(soon()))
-            throw std::runtime_error("openbox did not start");
-        waitForEventLoop();
-    }
+    if (options.windowManager)
+        startWindowManager();
+}
+
+void X11TestWorld::startWindowManager() {
+    if (windowManager_)
+        throw std::logic_error("the window manager runs already");
+    ChildProcess::Options wmOptions;
+    wmOptions.quiet = true;
+    wmOptions.environment = {{"DISPLAY", display_},
+                             {"XDG_CONFIG_HOME", home_ + "/config"},
+                             {"XDG_CACHE_HOME", home_ + "/cache"},
+                             {"XDG_DATA_HOME", home_ + "/data"}};
+    windowManager_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"openbox", "--sm-disable", "--config-file", TIDEWRIGHT_OPENBOX_CONFIG},
+        wmOptions);
+    auto startedOrEnded = [&] {
+        return desktop_->windowManagerRuns(soon()) ||
+               windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
+    };
+    if (!waitUntil(startedOrEnded, startTimeout) || !desktop_->windowManagerRuns(soon()))
+        throw std::runtime_error("openbox did not start");
+    // Openbox takes the windows already mapped before its event loop runs, so once that loop
+    // answers they are managed again.
+    waitForEventLoop();
 }
 
 void X11TestWorld::waitForEventLoop() {
@@ -122,6 +130,18 @@ void X11TestWorld::stopWindowManager() {
     windowManager_.reset();
     // Openbox leaves its check window behind only if it crashes; a clean stop removes it.
     waitUntil([&] { return !desktop_->windowManagerRuns(soon()); });
+}
+
+void X11TestWorld::killWindowManager() {
+    if (!windowManager_)
+        return;
+    ::kill(windowManager_->pid(), SIGKILL);
+    windowManager_->waitForExit(answerTimeout);
+    windowManager_.reset();
+    // The server destroys the check window with the connection that made it, and maps the windows
+    // that openbox had framed back onto the root window.
+    if (!waitUntil([&] { return !desktop_->windowManagerRuns(soon()); }))
+        throw std::runtime_error("the killed window manager still looks alive");
 }
 
 bool X11TestWorld::waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
@@ -182,6 +202,10 @@ bool X11TestWorld::maximized(WindowId window) {
     return contains(states, atoms.netWmStateMaximizedHorz) || contains(states, atoms.netWmStateMaximizedVert);
 }
 
+bool X11TestWorld::fullscreen(WindowId window) {
+    return contains(desktop_->states(window, soon()), connection_->atoms().netWmStateFullscreen);
+}
+
 void X11TestWorld::run(const std::vector<std::string>& arguments) {
     ChildProcess::Options options;
     options.environment = {{"DISPLAY", display_}};
@@ -228,6 +252,7 @@ xcb_window_t TestClient::open(const std::string& options) {
     x11::X11Desktop& desktop = world_.desktop();
     const x11::Atoms& atoms = desktop.atoms();
     const bool maximized = options.find("maximized=1") != std::string::npos;
+    const bool fullscreen = options.find("fullscreen=1") != std::string::npos;
     bool managed = world_.waitUntil([&] {
         if (!contains(desktop.clientList(world_.soon()), window))
             return false;
@@ -240,8 +265,9 @@ xcb_window_t TestClient::open(const std::string& options) {
         if (frame->type == XCB_NONE)
             return false;
         auto states = desktop.states(window, world_.soon());
-        return !maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
-                              contains(states, atoms.netWmStateMaximizedHorz));
+        return (!maximized || (contains(states, atoms.netWmStateMaximizedVert) &&
+                               contains(states, atoms.netWmStateMaximizedHorz))) &&
+               (!fullscreen || contains(states, atoms.netWmStateFullscreen));
     });
     if (!managed)
         throw std::runtime_error("the window manager did not manage the window");
@@ -261,6 +287,14 @@ void TestClient::destroy(xcb_window_t window) {
     x11::X11Desktop& desktop = world_.desktop();
     if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
         throw std::runtime_error("the window manager kept a destroyed window");
+    }
+}
+
+void TestClient::unmap(xcb_window_t window) {
+    request("unmap " + std::to_string(window), "unmapped ");
+    x11::X11Desktop& desktop = world_.desktop();
+    if (!world_.waitUntil([&] { return !contains(desktop.clientList(world_.soon()), window); })) {
+        throw std::runtime_error("the window manager kept a withdrawn window");
     }
 }
 

@@ -100,6 +100,21 @@ TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
     process->destroy(anonymous);
     auto clients = desktop.clientList(world.soon());
     EXPECT_EQ(std::count(clients.begin(), clients.end(), anonymous), 0);
+
+    xcb_window_t full = process->open("title=full fullscreen=1");
+    EXPECT_TRUE(world.fullscreen(full));
+    EXPECT_EQ(world.clientGeometry(full), (x11::PixelRect{0, 0, 1920, 1080}));
+    EXPECT_FALSE(world.fullscreen(plain));
+
+    // A withdrawn window still exists, unmapped, and is no longer the window manager's.
+    process->unmap(full);
+    clients = desktop.clientList(world.soon());
+    EXPECT_EQ(std::count(clients.begin(), clients.end(), full), 0);
+    x11::XcbConnection& c = world.connection();
+    auto attributes =
+        c.pending<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(c.raw(), full).sequence)
+            .get(world.soon());
+    EXPECT_EQ(attributes->map_state, XCB_MAP_STATE_UNMAPPED);
 }
 
 } // namespace
@@ -124,6 +139,47 @@ TEST(X11TestWorld, WindowsToldToRefuseResizesTakeTheirOwnSizeBack) {
         auto s = world.clientGeometry(stubborn);
         return s.width == 300 && s.height == 200;
     }));
+}
+
+} // namespace
+} // namespace platform::testing
+
+namespace platform::testing {
+namespace {
+
+xcb_window_t parentOf(X11TestWorld& world, xcb_window_t window) {
+    x11::XcbConnection& c = world.connection();
+    auto tree = c.pending<xcb_query_tree_reply_t>(xcb_query_tree(c.raw(), window).sequence).get(world.soon());
+    return tree->parent;
+}
+
+// A window is managed once openbox framed it and told it the frame's size.
+bool managed(X11TestWorld& world, xcb_window_t window) {
+    auto clients = world.desktop().clientList(world.soon());
+    return parentOf(world, window) != world.connection().root() && world.frameExtents(window).top > 0 &&
+           std::find(clients.begin(), clients.end(), window) != clients.end();
+}
+
+TEST(X11TestWorld, AWindowManagerStartedAgainManagesTheWindowsThere) {
+    const struct {
+        const char* name;
+        void (X11TestWorld::*stop)();
+    } ways[] = {{"stopped", &X11TestWorld::stopWindowManager}, {"killed", &X11TestWorld::killWindowManager}};
+    X11TestWorld world;
+    auto process = world.startClient();
+    xcb_window_t window = process->open("title=survivor w=300 h=200");
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ASSERT_TRUE(managed(world, window));
+        (world.*way.stop)();
+        EXPECT_FALSE(world.desktop().windowManagerRuns(world.soon()));
+        EXPECT_EQ(parentOf(world, window), world.connection().root());
+        world.startWindowManager();
+        EXPECT_TRUE(world.desktop().windowManagerRuns(world.soon()));
+        EXPECT_TRUE(world.waitUntil([&] { return managed(world, window); }));
+    }
+    // Windows opened after the restart are managed as before.
+    EXPECT_TRUE(managed(world, process->open("title=newcomer")));
 }
 
 } // namespace

@@ -30,7 +30,8 @@ class TestClient {
 public:
     pid_t pid() const { return process_->pid(); }
     // Opens a window (options as the test client reads them, e.g. "title=a w=400 h=300 min=200x100")
-    // and returns once the window manager manages it (and maximized it, when asked).
+    // and returns once the window manager manages it (and maximized it or made it fullscreen, when
+    // asked).
     // THROWS std::runtime_error when that does not happen in time.
     WindowId open(const std::string& options);
     // An unmapped window of this process that the window manager never manages (a toolkit's group
@@ -41,6 +42,8 @@ public:
     void setProperty(WindowId window, const std::string& property);
     // Returns once the window manager has dropped the window.
     void destroy(WindowId window);
+    // Withdraws the window (unmaps it, keeping it) and returns once the window manager dropped it.
+    void unmap(WindowId window);
     // Asks for the iconic state and returns once the window manager applied it and moved the
     // focus away.
     void minimize(WindowId window);
@@ -82,7 +85,13 @@ public:
     std::unique_ptr<TestClient> startClient();
     // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
     void setMonitors(const std::vector<Monitor>& monitors);
+    // Stops openbox cleanly; it unframes its windows first.
     void stopWindowManager();
+    // Kills openbox at once (SIGKILL), as a crash would; the server takes its windows back.
+    void killWindowManager();
+    // Starts openbox again with the world's configuration and returns once it manages the windows
+    // already there. THROWS std::runtime_error when it does not come up in time.
+    void startWindowManager();
     // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
     pid_t serverPid() const { return server_->pid(); }
 
@@ -99,6 +108,7 @@ public:
     WindowId activeWindow();
     // Whether _NET_WM_STATE holds either maximized state.
     bool maximized(WindowId window);
+    bool fullscreen(WindowId window);
     x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
 
 private:
