@@ -1,0 +1,84 @@
+#pragma once
+// The model behind the opening-rules page: the usable rules with each application's name and
+// icon, and the running applications a rule can be added for. It owns no rules: every change goes
+// to the preference repository as an edit, and comes back through apply().
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/concurrency/Executor.hpp"
+#include "platform/concurrency/Task.hpp"
+#include "tidewright/applications/ApplicationCatalogReading.hpp"
+#include "tidewright/applications/TidewrightOpenAppPresentation.hpp"
+#include "tidewright/applications/TidewrightRulePresentation.hpp"
+#include "tidewright/preferences/PreferenceRepository.hpp"
+
+namespace tidewright {
+
+// Main thread only. Always owned by a shared_ptr, since its chooser task holds it weakly.
+class OpeningRules final : public std::enable_shared_from_this<OpeningRules> {
+public:
+    // Both lists empty until the first apply(); the usable rules are the repository's current
+    // ones. Not running.
+    // REQUIRES: executor is the main executor (or a test's) and outlives the model.
+    static std::shared_ptr<OpeningRules> create(std::shared_ptr<PreferenceRepository> preferences,
+                                                std::shared_ptr<ApplicationCatalogReading> catalog,
+                                                platform::Executor& executor);
+    OpeningRules(const OpeningRules&) = delete;
+    OpeningRules& operator=(const OpeningRules&) = delete;
+
+    // The running applications, in the catalog's order.
+    const std::vector<TidewrightOpenAppPresentation>& openApps() const noexcept { return openApps_; }
+    // The usable rules in ruleOrder.
+    const std::vector<TidewrightRulePresentation>& rules() const noexcept { return rules_; }
+    // Called after each rebuild of the list, changed or not: a rebuild is one mutation.
+    // (platform::Observable cannot serve yet: its Subscription and the synced store's share one
+    // name in one namespace, so a program cannot link both.)
+    std::function<void()> onOpenAppsChange;
+    std::function<void()> onRulesChange;
+
+    void start() { running_ = true; }
+    // Cancels a pending chooser.
+    void stop();
+    // Cancels a pending chooser; the running state stays.
+    void cancelChooser();
+
+    // Stores the usable rules and rebuilds both lists.
+    void apply(std::map<BundleID, OpeningAction> usableRules);
+    // Rebuilds both lists from the catalog and the usable rules last handed in.
+    void refresh();
+
+    // A centre rule for the application, unless it has a usable rule already or a notice about
+    // its rule other than an unavailable account.
+    void addRule(const BundleID& app);
+    void setAction(const BundleID& app, OpeningAction action);
+    void removeRule(const BundleID& app);
+    // Lets the user choose applications and adds a rule for each as addRule() does; only while
+    // running, and only one chooser at a time.
+    void presentChooser();
+
+    bool isRunning() const noexcept { return running_; }
+    bool hasChooser() const noexcept { return chooser_.has_value(); }
+    const std::map<BundleID, OpeningAction>& usableRules() const noexcept { return usableRules_; }
+    const std::shared_ptr<PreferenceRepository>& preferences() const noexcept { return preferences_; }
+
+private:
+    OpeningRules(std::shared_ptr<PreferenceRepository> preferences,
+                 std::shared_ptr<ApplicationCatalogReading> catalog, platform::Executor& executor);
+
+    static platform::Async<> choose(std::weak_ptr<OpeningRules> weak);
+
+    std::shared_ptr<PreferenceRepository> preferences_;
+    std::shared_ptr<ApplicationCatalogReading> catalog_;
+    platform::Executor& executor_;
+    std::vector<TidewrightOpenAppPresentation> openApps_;
+    std::vector<TidewrightRulePresentation> rules_;
+    std::map<BundleID, OpeningAction> usableRules_;
+    std::optional<platform::Task<>> chooser_;
+    bool running_ = false;
+};
+
+} // namespace tidewright
