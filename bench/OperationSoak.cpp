@@ -1,11 +1,13 @@
 // Chaos soak of the window operation service on a private Xvfb with openbox: each round opens a
 // window and runs one hot-key action on it while, before one of the service's transport calls
-// chosen at random, the window is destroyed, minimized, moved or resized behind its back. Prints the
-// count of each outcome and of false observed outcomes (an observed frame that the X server's own
-// report of the window contradicts), and of runs that did not end in time. Exits non-zero when
-// either count is above zero.
+// chosen at random, the window is destroyed, withdrawn, minimized, moved or resized behind its
+// back, or openbox is killed, either started again at once or only before the next call. Prints the count of
+// each outcome, per kind of chaos and in all, the count of false observed outcomes (an observed frame that
+// the X server's own report of the window contradicts) and of runs that did not end within their deadline
+// plus one messaging timeout. Exits non-zero when either count is above zero.
 //   OperationSoak [rounds] [seed]
 
+#include "HookedTransport.hpp"
 #include "MoveTiming.hpp"
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
@@ -16,6 +18,8 @@
 #include "tidewright/windowcontrol/MainWindowService.hpp"
 #include "tidewright/windowcontrol/ScreenService.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -30,47 +34,15 @@ namespace {
 using namespace tidewright;
 using namespace tidewright::bench;
 
-// Forwards to the live transport, first running the chaos hook on the main thread.
-class ChaosTransport final : public MainWindowTransporting {
-public:
-    ChaosTransport(std::shared_ptr<MainWindowTransporting> inner, std::function<void()> chaos)
-        : inner_(std::move(inner)), chaos_(std::move(chaos)) {}
-
-    platform::Async<DesktopFrame> mainWindowFrame(ProcessID process, ContinuousInstant deadline,
-                                                  std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->mainWindowFrame(std::move(process), deadline, std::move(permit));
-    }
-    platform::Async<SizeCapabilities>
-    sizeCapabilities(ProcessID process, DesktopFrame frame, ContinuousInstant deadline,
-                     std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->sizeCapabilities(std::move(process), frame, deadline, std::move(permit));
-    }
-    platform::Async<> setFrame(ProcessID process, DesktopFrame expected, DesktopFrame target,
-                               ContinuousInstant deadline,
-                               std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->setFrame(std::move(process), expected, target, deadline, std::move(permit));
-    }
-    platform::Async<> setOrigin(ProcessID process, DesktopFrame expected, DesktopPoint target,
-                                ContinuousInstant deadline,
-                                std::shared_ptr<WindowOperationPermit> permit) override {
-        chaos_();
-        return inner_->setOrigin(std::move(process), expected, target, deadline, std::move(permit));
-    }
-
-private:
-    std::shared_ptr<MainWindowTransporting> inner_;
-    std::function<void()> chaos_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) try {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 50;
     const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 1;
     std::mt19937 random(seed);
+    // A run may take its own time and one platform call that started just before its end.
+    const auto allowed = MainWindowService::runTime + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                          std::chrono::duration<double>(2.0));
 
     platform::testing::X11TestWorld world;
     auto client = world.startClient();
@@ -78,23 +50,27 @@ int main(int argc, char** argv) try {
     const ProcessID process{BundleID("org.example.Soak"), client->pid(), 1};
     const WindowOperationFacts facts{process, 1, true};
 
+    enum Chaos { none, destroy, unmap, minimize, move, resize, killWindowManager, restartWindowManager };
+    const char* chaosNames[] = {"none", "destroy", "unmap",   "minimize",
+                                "move", "resize",  "kill-wm", "restart-wm"};
     std::optional<platform::x11::WindowId> window;
-    bool destroyed = false;
+    Chaos chaosDone = none;
+    bool windowManagerDown = false;
     int chaosLeft = 0; // transport calls until the chaos strikes; -1 once it has
     int chaosAt = -1;  // the call of this round before which it struck
     int callsMade = 0;
-    const char* chaosDone = "none";
-    const char* chaosNames[] = {"destroy", "minimize", "move", "resize"};
-    std::map<std::string, int> chaosCounts;
-    const auto chaos = [&] {
+    const auto chaos = [&](const char*) {
         ++callsMade;
+        // Openbox stays away for exactly one call.
+        if (windowManagerDown) {
+            world.startWindowManager();
+            windowManagerDown = false;
+        }
         if (chaosLeft < 0 || chaosLeft-- > 0 || !window) {
             return;
         }
-        const int kind = static_cast<int>(random() % 4);
+        chaosDone = static_cast<Chaos>(1 + random() % 7);
         chaosAt = callsMade;
-        chaosDone = chaosNames[kind];
-        chaosCounts[chaosNames[kind]]++;
         const std::string id = std::to_string(*window);
         // A move or resize is asked of the window manager; it is done once the server reports it, so
         // that the service's next read and the check after the run see the same window.
@@ -103,26 +79,38 @@ int main(int argc, char** argv) try {
             world.waitUntil([&] { return world.clientGeometry(*window) != before; },
                             std::chrono::milliseconds(500));
         };
-        switch (kind) {
-        case 0:
-            client->destroy(*window);
-            destroyed = true;
+        switch (chaosDone) {
+        case none:
             break;
-        case 1:
+        case destroy:
+            client->destroy(*window);
+            break;
+        case unmap:
+            client->unmap(*window);
+            break;
+        case minimize:
             client->minimize(*window);
             break;
-        case 2:
+        case move:
             runTool(world.display(), {"xdotool", "windowmove", id, "37", "41"});
             applied();
             break;
-        case 3:
+        case resize:
             runTool(world.display(), {"xdotool", "windowsize", id, "333", "222"});
             applied();
+            break;
+        case killWindowManager:
+            world.killWindowManager();
+            windowManagerDown = true;
+            break;
+        case restartWindowManager:
+            world.killWindowManager();
+            world.startWindowManager();
             break;
         }
     };
     auto service = MainWindowService::make(
-        std::make_shared<ChaosTransport>(
+        std::make_shared<HookedTransport>(
             std::make_shared<AccessibilityMainWindowTransport<LiveAccessibilityCalls>>(
                 LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),
                 [] { return false; }),
@@ -130,59 +118,81 @@ int main(int argc, char** argv) try {
         std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
         [facts] { return facts; }, [] { return platform::ContinuousClock::now(); });
 
-    std::map<std::string, int> outcomes;
+    // Outcome counts per kind of chaos, and in all.
+    std::map<std::string, std::map<std::string, int>> outcomes;
     int falseObserved = 0;
     int late = 0;
+    double longest = 0;
     for (int round = 0; round < rounds; ++round) {
         window = client->open("title=soak x=300 y=200 w=500 h=400");
         world.waitUntil([&] { return world.activeWindow() == *window; });
         world.watch(*window);
-        destroyed = false;
         chaosAt = -1;
         callsMade = 0;
-        chaosDone = "none";
+        chaosDone = none;
         chaosLeft = static_cast<int>(random() % 6); // beyond the calls of a run: no chaos at all
         const FixedShortcut shortcut = allFixedShortcuts[random() % allFixedShortcuts.size()];
 
         std::optional<WindowOperationOutcome> outcome;
+        const auto start = Stopwatch::now();
+        std::optional<double> took;
         platform::spawn(executor, [&]() -> platform::Async<> {
             outcome = co_await service->perform(shortcut, []() -> platform::Async<bool> { co_return true; });
+            took = millisecondsSince(start);
         });
-        // Every run must end within its 2 s deadline plus one messaging timeout.
-        if (!executor.runUntil([&] { return outcome.has_value(); }, std::chrono::seconds(4))) {
+        // A run that hangs is left a while to show whether it ends at all.
+        executor.runUntil([&] { return outcome.has_value(); }, std::chrono::seconds(30));
+        if (!took || *took > std::chrono::duration<double, std::milli>(allowed).count()) {
             ++late;
-            executor.runUntil([&] { return outcome.has_value(); }, std::chrono::seconds(30));
+            std::printf("  late in round %d: %s before call %d of %d\n", round, chaosNames[chaosDone],
+                        chaosAt, callsMade);
+        }
+        longest = std::max(longest, took.value_or(0));
+        if (windowManagerDown) {
+            world.startWindowManager();
+            windowManagerDown = false;
         }
         if (outcome) {
-            outcomes[caseName(outcome->kind())]++;
+            outcomes[chaosNames[chaosDone]][caseName(outcome->kind())]++;
+            outcomes["all"][caseName(outcome->kind())]++;
             if (auto observed = outcome->frame()) {
-                const platform::x11::PixelRect inside = world.clientGeometry(*window);
-                const platform::x11::Extents frame = world.frameExtents(*window);
-                const DesktopFrame actual = frameOf(inside.x - frame.left, inside.y - frame.top,
-                                                    inside.width + frame.left + frame.right,
-                                                    inside.height + frame.top + frame.bottom);
-                if (destroyed || actual != *observed) {
+                // A window that is gone or withdrawn has no frame on the desktop to be observed at.
+                bool contradicted = chaosDone == destroy || chaosDone == unmap;
+                if (!contradicted) {
+                    const platform::x11::PixelRect inside = world.clientGeometry(*window);
+                    const platform::x11::Extents frame = world.frameExtents(*window);
+                    contradicted = frameOf(inside.x - frame.left, inside.y - frame.top,
+                                           inside.width + frame.left + frame.right,
+                                           inside.height + frame.top + frame.bottom) != *observed;
+                }
+                if (contradicted) {
                     ++falseObserved;
-                    std::printf("  false observed in round %d: %s before call %d of %d\n", round, chaosDone,
-                                chaosAt, callsMade);
+                    std::printf("  false observed in round %d: %s before call %d of %d\n", round,
+                                chaosNames[chaosDone], chaosAt, callsMade);
                 }
             }
         }
-        if (!destroyed) {
+        if (chaosDone != destroy) {
             client->destroy(*window);
         }
         window.reset();
     }
 
-    std::printf("%d rounds (seed %u)\n  outcomes:", rounds, seed);
-    for (const auto& [name, count] : outcomes) {
-        std::printf(" %s %d", name.c_str(), count);
+    std::printf("%d rounds (seed %u); outcomes per chaos before a transport call:\n", rounds, seed);
+    for (const auto& [chaosName, counts] : outcomes) {
+        int total = 0;
+        for (const auto& [name, count] : counts) {
+            total += count;
+        }
+        std::printf("  %-10s %4d:", chaosName.c_str(), total);
+        for (const auto& [name, count] : counts) {
+            std::printf(" %s %d", name.c_str(), count);
+        }
+        std::printf("\n");
     }
-    std::printf("\n  chaos:");
-    for (const auto& [name, count] : chaosCounts) {
-        std::printf(" %s %d", name.c_str(), count);
-    }
-    std::printf("\n  false observed %d, late %d\n", falseObserved, late);
+    std::printf(
+        "  false observed %d, late %d (longest run %.0f ms, allowed %lld ms)\n", falseObserved, late, longest,
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(allowed).count()));
     return falseObserved == 0 && late == 0 ? 0 : 1;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "soak failed: %s\n", error.what());

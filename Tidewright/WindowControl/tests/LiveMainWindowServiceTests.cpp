@@ -24,8 +24,17 @@
 
 namespace tidewright {
 
+void PrintTo(const DesktopFrame& frame, std::ostream* out) {
+    *out << "(" << frame.minX() << ", " << frame.minY() << ", " << frame.size().width().value() << " x "
+         << frame.size().height().value() << ")";
+}
+
 void PrintTo(const WindowOperationOutcome& outcome, std::ostream* out) {
     *out << caseName(outcome.kind());
+    if (auto frame = outcome.frame()) {
+        *out << " ";
+        PrintTo(*frame, out);
+    }
     if (auto failure = outcome.failure()) {
         *out << " ";
         PrintTo(*failure, out);
@@ -81,6 +90,17 @@ protected:
             .requested.frame;
     }
 
+    // A window in a state that the service must leave first ends observed at the planned frame.
+    void leftFirstThenMoved(const std::string& options,
+                            bool (platform::testing::X11TestWorld::*inState)(WindowId)) {
+        const WindowId window = open(options);
+        ASSERT_TRUE((world.*inState)(window));
+        const DesktopFrame expected = planned(FixedShortcut::left, window);
+        EXPECT_EQ(perform(FixedShortcut::left), WindowOperationOutcome::observed(expected));
+        EXPECT_EQ(independentFrame(window), expected);
+        EXPECT_FALSE((world.*inState)(window));
+    }
+
     platform::testing::X11TestWorld world{{.width = 3520, .height = 1200}};
     std::unique_ptr<platform::testing::TestClient> panels = world.startClient();
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
@@ -133,12 +153,14 @@ TEST_F(LiveMainWindowServiceTest, WindowsThatRefuseThePlannedSizeAreObservedWher
 }
 
 TEST_F(LiveMainWindowServiceTest, AMaximizedWindowIsLeftFirstThenMoved) {
-    const WindowId window = open("title=maximized maximized=1");
-    ASSERT_TRUE(world.maximized(window));
-    const DesktopFrame expected = planned(FixedShortcut::left, window);
-    EXPECT_EQ(perform(FixedShortcut::left), WindowOperationOutcome::observed(expected));
-    EXPECT_EQ(independentFrame(window), expected);
-    EXPECT_FALSE(world.maximized(window));
+    leftFirstThenMoved("title=maximized maximized=1", &platform::testing::X11TestWorld::maximized);
+}
+
+// Openbox withdraws the move and resize actions from a fullscreen window, and the backend takes
+// that for a fixed size, so the plan keeps the fullscreen size. Enable once the backend judges a
+// fullscreen window by what it allows after leaving that state.
+TEST_F(LiveMainWindowServiceTest, DISABLED_AFullscreenWindowIsLeftFirstThenMoved) {
+    leftFirstThenMoved("title=fullscreen fullscreen=1", &platform::testing::X11TestWorld::fullscreen);
 }
 
 TEST_F(LiveMainWindowServiceTest, AClientSideFrameLandsWithItsVisibleFrameWherePlanned) {

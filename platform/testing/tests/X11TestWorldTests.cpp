@@ -103,7 +103,9 @@ TEST(X11TestWorld, ClientWindowsCarryWhatTheyWereOpenedWith) {
 
     xcb_window_t full = process->open("title=full fullscreen=1");
     EXPECT_TRUE(world.fullscreen(full));
-    EXPECT_EQ(world.clientGeometry(full), (x11::PixelRect{0, 0, 1920, 1080}));
+    EXPECT_TRUE(world.waitUntil([&] {
+        return world.clientGeometry(full) == x11::PixelRect{0, 0, 1920, 1080};
+    }));
     EXPECT_FALSE(world.fullscreen(plain));
 
     // A withdrawn window still exists, unmapped, and is no longer the window manager's.

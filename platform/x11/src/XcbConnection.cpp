@@ -1,5 +1,7 @@
 #include "platform/x11/XcbConnection.hpp"
 
+#include "platform/x11/ServerWaits.hpp"
+
 #include <xcb/randr.h>
 #include <xcb/res.h>
 #include <xcb/xcbext.h>
@@ -9,12 +11,14 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -33,6 +37,28 @@ const char* describe(XcbFailure::Kind kind) {
     }
     return "X failure";
 }
+
+std::atomic<std::uint64_t> repliesTaken{0};
+std::atomic<std::uint64_t> repliesBlockedFor{0};
+std::atomic<std::uint64_t> eventsBlockedFor{0};
+std::atomic<std::int64_t> nanosecondsBlocked{0};
+
+// Counts one blocked wait; the clock is read only when a wait blocks, never for a ready answer.
+class BlockedWait {
+public:
+    explicit BlockedWait(std::atomic<std::uint64_t>& count) : start_(std::chrono::steady_clock::now()) {
+        count.fetch_add(1, std::memory_order_relaxed);
+    }
+    ~BlockedWait() {
+        nanosecondsBlocked.fetch_add((std::chrono::steady_clock::now() - start_).count(),
+                                     std::memory_order_relaxed);
+    }
+    BlockedWait(const BlockedWait&) = delete;
+    BlockedWait& operator=(const BlockedWait&) = delete;
+
+private:
+    std::chrono::steady_clock::time_point start_;
+};
 
 XcbFailure failureFrom(Reply<xcb_generic_error_t> error) {
     return XcbFailure(XcbFailure::Kind::xError, error->error_code, error->major_code);
@@ -199,10 +225,18 @@ bool XcbConnection::waitReadable(Deadline deadline) {
     }
 }
 
+ServerWaits serverWaits() noexcept {
+    return {repliesTaken.load(std::memory_order_relaxed), repliesBlockedFor.load(std::memory_order_relaxed),
+            eventsBlockedFor.load(std::memory_order_relaxed),
+            std::chrono::nanoseconds(nanosecondsBlocked.load(std::memory_order_relaxed))};
+}
+
 void* XcbConnection::awaitReply(unsigned int sequence, Deadline deadline) {
     if (broken())
         throw XcbFailure(XcbFailure::Kind::connectionBroken);
     xcb_flush(connection_);
+    repliesTaken.fetch_add(1, std::memory_order_relaxed);
+    std::optional<BlockedWait> blocked;
     for (;;) {
         void* reply = nullptr;
         xcb_generic_error_t* error = nullptr;
@@ -215,6 +249,8 @@ void* XcbConnection::awaitReply(unsigned int sequence, Deadline deadline) {
         }
         if (broken())
             throw XcbFailure(XcbFailure::Kind::connectionBroken);
+        if (!blocked)
+            blocked.emplace(repliesBlockedFor);
         if (!waitReadable(deadline)) {
             discard(sequence);
             throw XcbFailure(XcbFailure::Kind::timedOut);
@@ -242,12 +278,15 @@ void XcbConnection::discardEvents() {
 
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
     xcb_flush(connection_);
+    std::optional<BlockedWait> blocked;
     for (;;) {
         if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
             return Reply<xcb_generic_event_t>(event);
         }
         if (broken())
             throw XcbFailure(XcbFailure::Kind::connectionBroken);
+        if (!blocked)
+            blocked.emplace(eventsBlockedFor);
         if (!waitReadable(deadline))
             return nullptr;
     }
