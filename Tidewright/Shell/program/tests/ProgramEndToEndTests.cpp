@@ -1,0 +1,228 @@
+// The real program on a private display with openbox, two monitors and a panel, with its own XDG
+// folders and synced folder: the hot keys it grabs, the windows they move, an opening rule written
+// by another installation, operation switched off and on, the window manager stopping, SIGTERM.
+
+#include "platform/concurrency/ManualClock.hpp"
+#include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/hotkeys/ForeignKeyGrab.hpp"
+#include "platform/screens/X11ScreenSource.hpp"
+#include "platform/testing/ChildProcess.hpp"
+#include "platform/testing/X11TestWorld.hpp"
+#include "tidewright/core/FixedShortcut.hpp"
+#include "tidewright/core/WindowPlacement.hpp"
+#include "tidewright/preferences/PreferenceInstallation.hpp"
+#include "tidewright/preferences/PreferenceKeys.hpp"
+#include "tidewright/windowcontrol/ScreenService.hpp"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tidewright {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::testing::ForeignKeyGrab;
+using platform::testing::WindowId;
+
+// Every test client has this window class and no desktop entry: this is its application.
+const BundleID testApplication("wmclass.TidewrightTest");
+
+struct Key {
+    FixedShortcut shortcut;
+    std::uint32_t keysym;
+    const char* xdotool;
+};
+const Key keys[] = {
+    {FixedShortcut::left, 0xff51, "ctrl+alt+Left"}, {FixedShortcut::right, 0xff53, "ctrl+alt+Right"},
+    {FixedShortcut::up, 0xff52, "ctrl+alt+Up"},     {FixedShortcut::d, 0x64, "ctrl+alt+d"},
+    {FixedShortcut::down, 0xff54, "ctrl+alt+Down"}, {FixedShortcut::c, 0x63, "ctrl+alt+c"},
+};
+constexpr std::uint16_t controlAlt = ForeignKeyGrab::control | ForeignKeyGrab::mod1;
+
+DesktopFrame frameOf(double x, double y, double width, double height) {
+    return DesktopFrame(DesktopPoint{Points(x), Points(y)}, WindowSize(Points(width), Points(height)));
+}
+
+class ProgramEndToEndTest : public ::testing::Test {
+protected:
+    ProgramEndToEndTest() {
+        world.setMonitors({{"primary", {0, 0, 1920, 1080}, true}, {"side", {1920, 0, 1600, 900}, false}});
+        panels->open("title=dock type=dock decor=0 x=0 y=1040 w=1920 h=40 "
+                     "strutpartial=0,0,0,160,0,0,0,0,0,0,0,1919");
+        for (const char* sub : {"home", "config", "data", "dirs", "synced"}) {
+            fs::create_directories(root / sub);
+        }
+        testing::writeAccountFile(root / "synced", "alice\n");
+    }
+
+    void startProgram() {
+        platform::testing::ChildProcess::Options options;
+        options.environment = {
+            {"DISPLAY", world.display()},
+            {"HOME", (root / "home").string()},
+            {"XDG_CONFIG_HOME", (root / "config").string()},
+            {"XDG_DATA_HOME", (root / "data").string()},
+            {"XDG_DATA_DIRS", (root / "dirs").string()},
+            {"XDG_CONFIG_DIRS", (root / "dirs").string()},
+            {"XDG_RUNTIME_DIR", (root / "home").string()},
+            {"TIDEWRIGHT_SYNC_FOLDER", (root / "synced").string()},
+            {"QT_QPA_PLATFORM", "xcb"},
+            {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
+        };
+        program = std::make_unique<platform::testing::ChildProcess>(
+            std::vector<std::string>{TIDEWRIGHT_PROGRAM}, options);
+    }
+
+    // Whether another client is refused each of the six combinations, or granted every one.
+    bool hotkeysHeld(bool held) {
+        for (const Key& key : keys) {
+            ForeignKeyGrab other(world.display());
+            if (other.grab(key.keysym, controlAlt) == held) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool waitForHotkeys(bool held) {
+        return world.waitUntil([&] { return hotkeysHeld(held); }, std::chrono::seconds(20));
+    }
+
+    WindowId open(const std::string& options) {
+        clients.push_back(world.startClient());
+        const WindowId window = clients.back()->open(options);
+        EXPECT_TRUE(world.waitUntil([&] { return world.activeWindow() == window; }));
+        return window;
+    }
+
+    DesktopFrame frame(WindowId window) {
+        const platform::x11::PixelRect client = world.clientGeometry(window);
+        const platform::x11::Extents wm = world.frameExtents(window);
+        return frameOf(client.x - wm.left, client.y - wm.top, client.width + wm.left + wm.right,
+                       client.height + wm.top + wm.bottom);
+    }
+
+    DesktopFrame planned(FixedShortcut shortcut, const DesktopFrame& from) {
+        return WindowPlacement::plan(action(shortcut), from, screens.screens(), SizeCapabilities::unknown(),
+                                     PlacementOriginAlignment::wholePoints)
+            .requested.frame;
+    }
+
+    void press(const Key& key) {
+        const std::string command = "DISPLAY=" + world.display() + " xdotool key " + key.xdotool;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // Another installation over the same synced folder, as on the user's second machine.
+    testing::PreferenceInstallation& other() {
+        if (!otherInstallation) {
+            otherInstallation = std::make_unique<testing::PreferenceInstallation>(
+                root / "synced", root / "other.json", executor, clock);
+        }
+        return *otherInstallation;
+    }
+
+    void edit(const PreferenceEdit& change) {
+        other().repository->apply(change);
+        executor.runUntilIdle();
+    }
+
+    // The program's own defaults file, where it caches what it read from the synced folder.
+    std::string programDefaults() {
+        std::ifstream input(root / "config" / "tidewright" / "standard.json");
+        return std::string(std::istreambuf_iterator<char>(input), {});
+    }
+
+    platform::testing::X11TestWorld world{{.width = 3520, .height = 1200}};
+    std::unique_ptr<platform::testing::TestClient> panels = world.startClient();
+    std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
+    QTemporaryDir folder;
+    fs::path root = fs::path(folder.path().toStdString());
+    ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
+    platform::ManualExecutor executor;
+    platform::ManualClock clock{executor};
+    std::unique_ptr<testing::PreferenceInstallation> otherInstallation;
+    std::unique_ptr<platform::testing::ChildProcess> program;
+};
+
+TEST_F(ProgramEndToEndTest, HotKeysPutTheFrontmostWindowAtThePlannedFrameOnEachMonitor) {
+    startProgram();
+    ASSERT_TRUE(waitForHotkeys(true)) << "the six hot keys are grabbed";
+    for (const char* where : {"x=200 y=150", "x=2200 y=150"}) {
+        const WindowId window = open(std::string("title=moved w=640 h=400 ") + where);
+        for (const Key& key : keys) {
+            const DesktopFrame expected = planned(key.shortcut, frame(window));
+            press(key);
+            EXPECT_TRUE(world.waitUntil([&] { return frame(window) == expected; }))
+                << key.xdotool << " on the window at " << where;
+        }
+    }
+}
+
+TEST_F(ProgramEndToEndTest, ARuleFromAnotherInstallationMaximizesTheFirstWindowOnly) {
+    startProgram();
+    ASSERT_TRUE(waitForHotkeys(true));
+    edit(PreferenceEdit::rule(testApplication, OpeningAction::maximize));
+    const std::string key = ruleKey(testApplication);
+    ASSERT_TRUE(world.waitUntil([&] { return programDefaults().find(key) != std::string::npos; },
+                                std::chrono::seconds(20)))
+        << "the program read the rule from the synced folder";
+
+    clients.push_back(world.startClient());
+    const WindowId first = clients.back()->open("title=first x=100 y=100 w=500 h=300");
+    const DesktopFrame maximized = planned(FixedShortcut::up, frameOf(100, 100, 500, 300));
+    EXPECT_TRUE(world.waitUntil([&] { return frame(first) == maximized; }, std::chrono::seconds(10)));
+
+    const WindowId second = clients.back()->open("title=second x=300 y=200 w=400 h=300");
+    ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == second; }));
+    const DesktopFrame before = frame(second);
+    // The pass that would take a second window waits on the order of its pauses; give it that long.
+    EXPECT_FALSE(world.waitUntil([&] { return !(frame(second) == before); }, std::chrono::seconds(1)))
+        << "the second window is left alone";
+}
+
+TEST_F(ProgramEndToEndTest, OperationSwitchedOffAndOnThroughTheSyncedFolderWithdrawsAndRestoresHotKeys) {
+    startProgram();
+    ASSERT_TRUE(waitForHotkeys(true));
+    edit(PreferenceEdit::enabled(false));
+    EXPECT_TRUE(waitForHotkeys(false));
+    edit(PreferenceEdit::enabled(true));
+    EXPECT_TRUE(waitForHotkeys(true));
+}
+
+TEST_F(ProgramEndToEndTest, HotKeysFollowTheWindowManager) {
+    startProgram();
+    ASSERT_TRUE(waitForHotkeys(true));
+    world.stopWindowManager();
+    EXPECT_TRUE(waitForHotkeys(false));
+    world.startWindowManager();
+    EXPECT_TRUE(waitForHotkeys(true));
+}
+
+TEST_F(ProgramEndToEndTest, TerminationSignalEndsTheProgramInOrder) {
+    startProgram();
+    ASSERT_TRUE(waitForHotkeys(true));
+    const WindowId window = open("title=moved x=200 y=150 w=640 h=400");
+    const DesktopFrame from = frame(window);
+    const DesktopFrame left = planned(FixedShortcut::left, from);
+    press(keys[0]);
+    ASSERT_EQ(::kill(program->pid(), SIGTERM), 0);
+    EXPECT_EQ(program->waitForExit(std::chrono::seconds(10)), 0);
+    const DesktopFrame after = frame(window);
+    EXPECT_TRUE(after == from || after == left) << "the window is where the last write put it";
+    EXPECT_TRUE(hotkeysHeld(false)) << "the grabs ended with the program";
+}
+
+} // namespace
+} // namespace tidewright
