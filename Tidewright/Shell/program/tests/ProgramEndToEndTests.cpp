@@ -4,17 +4,14 @@
 
 #include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
-#include "platform/hotkeys/ForeignKeyGrab.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
-#include "platform/testing/ChildProcess.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 #include "tidewright/preferences/PreferenceInstallation.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
+#include "tidewright/shell/ProgramUnderTest.hpp"
 #include "tidewright/windowcontrol/ScreenService.hpp"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +29,6 @@ namespace tidewright {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::testing::ForeignKeyGrab;
 using platform::testing::WindowId;
 
 // Every test client has this window class and no desktop entry: this is its application.
@@ -40,15 +36,13 @@ const BundleID testApplication("wmclass.TidewrightTest");
 
 struct Key {
     FixedShortcut shortcut;
-    std::uint32_t keysym;
     const char* xdotool;
 };
 const Key keys[] = {
-    {FixedShortcut::left, 0xff51, "ctrl+alt+Left"}, {FixedShortcut::right, 0xff53, "ctrl+alt+Right"},
-    {FixedShortcut::up, 0xff52, "ctrl+alt+Up"},     {FixedShortcut::d, 0x64, "ctrl+alt+d"},
-    {FixedShortcut::down, 0xff54, "ctrl+alt+Down"}, {FixedShortcut::c, 0x63, "ctrl+alt+c"},
+    {FixedShortcut::left, "ctrl+alt+Left"}, {FixedShortcut::right, "ctrl+alt+Right"},
+    {FixedShortcut::up, "ctrl+alt+Up"},     {FixedShortcut::d, "ctrl+alt+d"},
+    {FixedShortcut::down, "ctrl+alt+Down"}, {FixedShortcut::c, "ctrl+alt+c"},
 };
-constexpr std::uint16_t controlAlt = ForeignKeyGrab::control | ForeignKeyGrab::mod1;
 
 DesktopFrame frameOf(double x, double y, double width, double height) {
     return DesktopFrame(DesktopPoint{Points(x), Points(y)}, WindowSize(Points(width), Points(height)));
@@ -60,40 +54,11 @@ protected:
         world.setMonitors({{"primary", {0, 0, 1920, 1080}, true}, {"side", {1920, 0, 1600, 900}, false}});
         panels->open("title=dock type=dock decor=0 x=0 y=1040 w=1920 h=40 "
                      "strutpartial=0,0,0,160,0,0,0,0,0,0,0,1919");
-        for (const char* sub : {"home", "config", "data", "dirs", "synced"}) {
-            fs::create_directories(root / sub);
-        }
-        testing::writeAccountFile(root / "synced", "alice\n");
     }
 
-    void startProgram() {
-        platform::testing::ChildProcess::Options options;
-        options.environment = {
-            {"DISPLAY", world.display()},
-            {"HOME", (root / "home").string()},
-            {"XDG_CONFIG_HOME", (root / "config").string()},
-            {"XDG_DATA_HOME", (root / "data").string()},
-            {"XDG_DATA_DIRS", (root / "dirs").string()},
-            {"XDG_CONFIG_DIRS", (root / "dirs").string()},
-            {"XDG_RUNTIME_DIR", (root / "home").string()},
-            {"TIDEWRIGHT_SYNC_FOLDER", (root / "synced").string()},
-            {"QT_QPA_PLATFORM", "xcb"},
-            {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
-        };
-        program = std::make_unique<platform::testing::ChildProcess>(
-            std::vector<std::string>{TIDEWRIGHT_PROGRAM}, options);
-    }
+    void startProgram() { program = setup.start(); }
 
-    // Whether another client is refused each of the six combinations, or granted every one.
-    bool hotkeysHeld(bool held) {
-        for (const Key& key : keys) {
-            ForeignKeyGrab other(world.display());
-            if (other.grab(key.keysym, controlAlt) == held) {
-                return false;
-            }
-        }
-        return true;
-    }
+    bool hotkeysHeld(bool held) { return setup.hotkeysHeld(held); }
 
     bool waitForHotkeys(bool held) {
         return world.waitUntil([&] { return hotkeysHeld(held); }, std::chrono::seconds(20));
@@ -140,15 +105,15 @@ protected:
 
     // The program's own defaults file, where it caches what it read from the synced folder.
     std::string programDefaults() {
-        std::ifstream input(root / "config" / "tidewright" / "standard.json");
+        std::ifstream input(setup.defaultsFile());
         return std::string(std::istreambuf_iterator<char>(input), {});
     }
 
     platform::testing::X11TestWorld world{{.width = 3520, .height = 1200}};
     std::unique_ptr<platform::testing::TestClient> panels = world.startClient();
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
-    QTemporaryDir folder;
-    fs::path root = fs::path(folder.path().toStdString());
+    testing::ProgramUnderTest setup{world.display()};
+    fs::path root = setup.root();
     ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
     platform::ManualExecutor executor;
     platform::ManualClock clock{executor};

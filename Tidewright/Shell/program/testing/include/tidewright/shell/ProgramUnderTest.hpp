@@ -1,0 +1,81 @@
+#pragma once
+// The real program started on a test display with folders of its own: home, XDG folders and a
+// synced folder under one temporary folder, nothing read or written outside it. For the
+// end-to-end tests and the program's benchmark.
+
+#include "platform/hotkeys/ForeignKeyGrab.hpp"
+#include "platform/testing/ChildProcess.hpp"
+#include "tidewright/preferences/PreferenceInstallation.hpp"
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace tidewright::testing {
+
+class ProgramUnderTest {
+public:
+    // The six hot keys: their keysyms, in the order Left, Right, Up, D, Down, C.
+    static constexpr std::uint32_t keysyms[] = {0xff51, 0xff53, 0xff52, 0x64, 0xff54, 0x63};
+    static constexpr std::uint16_t controlAlt =
+        platform::testing::ForeignKeyGrab::control | platform::testing::ForeignKeyGrab::mod1;
+
+    explicit ProgramUnderTest(std::string display) : display_(std::move(display)) {
+        if (!folder_.isValid()) {
+            throw std::runtime_error("no temporary folder");
+        }
+        for (const char* sub : {"home", "config", "data", "dirs", "synced"}) {
+            std::filesystem::create_directories(root() / sub);
+        }
+        writeAccountFile(root() / "synced", "alice\n");
+    }
+
+    std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
+
+    // Starts the program; the process ends with the returned object.
+    std::unique_ptr<platform::testing::ChildProcess> start(bool quiet = false) const {
+        platform::testing::ChildProcess::Options options;
+        const std::filesystem::path r = root();
+        options.environment = {
+            {"DISPLAY", display_},
+            {"HOME", (r / "home").string()},
+            {"XDG_CONFIG_HOME", (r / "config").string()},
+            {"XDG_DATA_HOME", (r / "data").string()},
+            {"XDG_DATA_DIRS", (r / "dirs").string()},
+            {"XDG_CONFIG_DIRS", (r / "dirs").string()},
+            {"XDG_RUNTIME_DIR", (r / "home").string()},
+            {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
+            {"QT_QPA_PLATFORM", "xcb"},
+            // No session bus: nothing of the machine's desktop is reached.
+            {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
+        };
+        options.quiet = quiet;
+        return std::make_unique<platform::testing::ChildProcess>(std::vector<std::string>{TIDEWRIGHT_PROGRAM},
+                                                                 options);
+    }
+
+    // True when another client is refused every one of the six combinations (held), or granted
+    // every one (not held).
+    bool hotkeysHeld(bool held) const {
+        for (const std::uint32_t keysym : keysyms) {
+            platform::testing::ForeignKeyGrab other(display_);
+            if (other.grab(keysym, controlAlt) == held) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The program's own standard defaults file.
+    std::filesystem::path defaultsFile() const { return root() / "config" / "tidewright" / "standard.json"; }
+
+private:
+    std::string display_;
+    QTemporaryDir folder_;
+};
+
+} // namespace tidewright::testing
