@@ -1,5 +1,7 @@
 #include "corbel/ui/testing/GoldenImages.hpp"
 
+#include "corbel/ui/WidgetRendering.hpp"
+
 #include <QDir>
 #include <QLayout>
 #include <QPainter>
@@ -25,16 +27,11 @@ std::string text(const QString& string) {
 } // namespace
 
 QImage renderOffscreen(QWidget& widget, QSize size, qreal devicePixelRatio) {
-    widget.ensurePolished();
-    widget.resize(size);
-    if (QLayout* layout = widget.layout()) {
-        layout->activate();
-    }
-    QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
+    return renderWidget(widget, size, devicePixelRatio);
+}
+
+QImage renderRoundedOffscreen(QWidget& widget, QSize size, qreal cornerRadius, qreal devicePixelRatio) {
+    return renderRoundedWidget(widget, size, cornerRadius, devicePixelRatio);
 }
 
 GoldenImages::GoldenImages(QString goldenFolder, QString failureFolder, Tolerance tolerance)

@@ -16,6 +16,8 @@ namespace corbel::testing {
 // Lays the widget out at `size` (device-independent pixels) without pumping events and renders it
 // with its children into an image of `size` × `devicePixelRatio` pixels on a transparent ground.
 QImage renderOffscreen(QWidget& widget, QSize size, qreal devicePixelRatio = 2);
+// The same clipped to rounded corners, as snapshot mode renders a window (corbel::renderRoundedWidget).
+QImage renderRoundedOffscreen(QWidget& widget, QSize size, qreal cornerRadius, qreal devicePixelRatio = 2);
 
 struct Tolerance {
     int channel = 3;              // a pixel differs when a channel differs by more than this

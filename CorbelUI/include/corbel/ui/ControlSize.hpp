@@ -1,0 +1,29 @@
+#pragma once
+// The control sizes the kit's buttons, switches and menu buttons come in, and the measures each
+// size decides. Decided once here and pinned by the controls' golden images.
+
+#include "corbel/ui/CorbelFont.hpp"
+
+#include <QSize>
+#include <QtGlobal>
+
+namespace corbel {
+
+enum class ControlSize {
+    small,
+    regular,
+    large,
+    extraLarge,
+};
+
+struct ControlMetrics {
+    int height;            // a bordered or glass button's height
+    int horizontalPadding; // between a button's edge and its label
+    qreal cornerRadius;    // a bordered button's corners
+    CorbelFont role;       // a button's label unless the caller names a role
+    QSize switchTrack;     // a switch's track; extra large draws as large
+};
+
+const ControlMetrics& controlMetrics(ControlSize size) noexcept;
+
+} // namespace corbel

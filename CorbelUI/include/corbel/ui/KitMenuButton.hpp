@@ -1,0 +1,62 @@
+#pragma once
+// A glass button that shows the current choice and opens a menu of exclusive options, one checked.
+// Option texts are plain: an "&" shows as itself.
+
+#include "corbel/ui/BrandFocus.hpp"
+#include "corbel/ui/ControlSize.hpp"
+#include "corbel/ui/KitAccessibility.hpp"
+#include "corbel/ui/KitView.hpp"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QMenu;
+
+namespace corbel {
+
+struct KitMenuButtonProps {
+    QString title{};       // the button's label: the current choice's text, whether or not listed
+    QStringList options{}; // distinct texts, in order
+    int selected = -1;     // the checked option; none when outside the list
+    ControlSize size = ControlSize::small;
+
+    bool operator==(const KitMenuButtonProps&) const = default;
+};
+
+class KitMenuButton : public KitView<KitMenuButtonProps>, public KitAccessibleView {
+public:
+    explicit KitMenuButton(Props props, QWidget* parent = nullptr);
+    ~KitMenuButton() override;
+
+    // Hears the index of the option the user chose.
+    void setOnSelect(std::function<void(int)> onSelect);
+
+    // Opens the menu below the button. The menu shown, or null while none is.
+    void openMenu();
+    QMenu* menu() const { return menu_.data(); }
+
+    RingShape ringShape() const { return RingShape::capsule(); }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    QAccessible::Role accessibleRole() const override { return QAccessible::ButtonMenu; }
+    QString accessibleLabel() const override { return props().title; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<void(int)> onSelect_;
+    QPointer<QMenu> menu_;
+};
+
+// A text as an action or menu text shows it: "&" doubled so that it marks no mnemonic.
+QString actionText(const QString& text);
+
+} // namespace corbel

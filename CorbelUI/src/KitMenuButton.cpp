@@ -1,0 +1,127 @@
+#include "corbel/ui/KitMenuButton.hpp"
+
+#include "corbel/ui/CorbelFont.hpp"
+#include "corbel/ui/KitButton.hpp"
+#include "corbel/ui/KitEnvironment.hpp"
+#include "corbel/ui/QtWorkarounds.hpp"
+
+#include <QActionGroup>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace corbel {
+namespace {
+
+constexpr qreal chevronWidth = 7;
+constexpr qreal chevronGap = 6;
+
+QFont labelFont(const QWidget& widget, ControlSize size) {
+    return roleFont(controlMetrics(size).role, KitEnvironment::values(widget).textSizeFactor);
+}
+
+} // namespace
+
+QString actionText(const QString& text) {
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return escaped;
+}
+
+KitMenuButton::KitMenuButton(Props props, QWidget* parent) : KitView(std::move(props), parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+KitMenuButton::~KitMenuButton() {
+    delete menu_.data();
+}
+
+void KitMenuButton::setOnSelect(std::function<void(int)> onSelect) {
+    onSelect_ = std::move(onSelect);
+}
+
+QSize KitMenuButton::sizeHint() const {
+    const ControlMetrics& metrics = controlMetrics(props().size);
+    const QFontMetricsF fm(labelFont(*this, props().size));
+    const qreal width = fm.horizontalAdvance(props().title) + chevronGap + chevronWidth;
+    return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding,
+            std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
+}
+
+void KitMenuButton::openMenu() {
+    delete menu_.data();
+    menu_ = new QMenu(this);
+    auto* group = new QActionGroup(menu_);
+    group->setExclusive(true);
+    for (int i = 0; i < props().options.size(); ++i) {
+        QAction* action = menu_->addAction(actionText(props().options[i]));
+        action->setCheckable(true);
+        action->setChecked(i == props().selected);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (onSelect_) {
+                onSelect_(i);
+            }
+        });
+    }
+    menu_->popup(mapToGlobal(QPoint(0, height())));
+}
+
+void KitMenuButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled()) {
+        painter.setOpacity(0.4);
+    }
+    const QColor tint = tintOf(palette());
+    const bool open = menu_ != nullptr && menu_->isVisible();
+    paintButtonBackground(painter, rect(), ButtonStyle::glass, props().size, tint, palette(), false, open);
+    const QColor label = buttonLabelColor(ButtonStyle::glass, tint, palette());
+
+    const QFont font = labelFont(*this, props().size);
+    const QFontMetricsF fm(font);
+    const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
+    const qreal x = controlMetrics(props().size).horizontalPadding;
+    painter.setFont(font);
+    painter.setPen(label);
+    painter.drawText(QPointF(x, baseline), props().title);
+
+    // Up and down chevrons, centred on the text's middle.
+    const qreal cx = width() - controlMetrics(props().size).horizontalPadding - chevronWidth / 2;
+    const qreal cy = baseline - fm.capHeight() / 2;
+    QPainterPath chevrons;
+    chevrons.moveTo(cx - chevronWidth / 2, cy - 1.5);
+    chevrons.lineTo(cx, cy - 5);
+    chevrons.lineTo(cx + chevronWidth / 2, cy - 1.5);
+    chevrons.moveTo(cx - chevronWidth / 2, cy + 1.5);
+    chevrons.lineTo(cx, cy + 5);
+    chevrons.lineTo(cx + chevronWidth / 2, cy + 1.5);
+    QPen pen(label, 1.4);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(chevrons);
+}
+
+void KitMenuButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        openMenu();
+    }
+}
+
+void KitMenuButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Down) && !event->isAutoRepeat()) {
+        openMenu();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace corbel
