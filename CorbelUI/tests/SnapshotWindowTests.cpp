@@ -1,3 +1,4 @@
+#include "corbel/ui/CorbelSnapshot.hpp"
 #include "corbel/ui/SnapshotWindow.hpp"
 
 #include <QApplication>
@@ -62,6 +63,48 @@ TEST(SnapshotWindowTest, TakesTheImagesSizeAndDropsShortcutsKeysAndClicks) {
         QCoreApplication::sendEvent(&window, &click);
         EXPECT_TRUE(click.isAccepted()) << "dropped, not passed on to the parent";
     }
+}
+
+} // namespace
+
+namespace {
+
+// A view that asks for 300 × 200 and paints itself opaque red.
+class FixedView final : public QWidget {
+public:
+    FixedView() {
+        setAutoFillBackground(true);
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, Qt::red);
+        setPalette(colours);
+    }
+    QSize sizeHint() const override { return {300, 200}; }
+};
+
+TEST(CorbelSnapshotShowTest, AMenuSurfaceShowsAtTwiceItsSizeWithRoundedCorners) {
+    FixedView view;
+    const QImage image = corbel::CorbelSnapshot::render(view, corbel::CorbelSnapshot::Surface::menu, 1);
+    ASSERT_EQ(image.size(), QSize(600, 400));
+    // 16-point corners drawn before scaling are 32 after: the corner pixel is clear, a point well
+    // inside the arc is content, and so is the middle of each edge.
+    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(598, 398)), 0);
+    EXPECT_EQ(image.pixel(20, 20), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(300, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(300, 200), qRgb(255, 0, 0));
+
+    const corbel::CorbelBrand brand(QStringLiteral("Tidewright"), QColor(36, 92, 242),
+                                    corbel::CorbelBrand::Connection::online, std::nullopt, std::nullopt);
+    corbel::SnapshotWindow& first =
+        corbel::CorbelSnapshot::show(view, brand, corbel::CorbelSnapshot::Surface::menu);
+    EXPECT_EQ(first.size(), QSize(600, 400));
+    EXPECT_EQ(first.windowTitle(), QStringLiteral("Tidewright Snapshot"));
+    EXPECT_EQ(corbel::CorbelSnapshot::current(), &first);
+    corbel::SnapshotWindow& second =
+        corbel::CorbelSnapshot::show(view, brand, corbel::CorbelSnapshot::Surface::welcome);
+    EXPECT_EQ(corbel::CorbelSnapshot::current(), &second);
+    corbel::CorbelSnapshot::reset();
+    EXPECT_EQ(corbel::CorbelSnapshot::current(), nullptr);
 }
 
 } // namespace

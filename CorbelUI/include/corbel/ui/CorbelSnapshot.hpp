@@ -5,12 +5,18 @@
 
 #include "corbel/ui/CorbelBrand.hpp"
 
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
+class QWidget;
+
 namespace corbel {
+
+class SnapshotWindow;
 
 class CorbelSnapshot {
 public:
@@ -41,6 +47,22 @@ public:
 
     // Corner radius of a surface's background, in points before scaling.
     static double cornerRadius(Surface surface);
+
+    // The size the view asks for: its size hint, with the height its width needs when it has one.
+    static QSize measure(QWidget& view);
+
+    // The view drawn at twice its measured size over the window background in a rounded rectangle,
+    // the content clipped to the same corners; pixels for a screen of `screenScale`.
+    static QImage render(QWidget& view, Surface surface, qreal screenScale);
+
+    // Shows the rendered view in a new borderless snapshot window on the sharpest screen, which
+    // replaces the previous one and lives until the application quits. REQUIRES a QApplication.
+    static SnapshotWindow& show(QWidget& view, const CorbelBrand& brand, Surface surface);
+
+    // The current snapshot window, if any.
+    static SnapshotWindow* current();
+    // Closes and deletes the current snapshot window (tests, between cases).
+    static void reset();
 };
 
 } // namespace corbel
