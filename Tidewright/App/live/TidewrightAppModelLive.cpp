@@ -276,7 +276,8 @@ TidewrightAppModel::liveServices(platform::Executor& main,
         env.currentDesktop, [index] { return index->snapshot(); }, env.searchPath);
     services.settings = std::make_shared<LiveSettings>(SystemSettingsOpener::live(*p.desktopSettings));
 
-    // The opening rules model is not built yet: without it make() refuses to build the model.
+    // The opening rules over the repository and the catalog.
+    services.openingRules = liveOpeningRules(*services.preferences, catalog, main);
 
     // Window control and the opening machinery, over the model's hooks.
     auto screens = std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(env.display));

@@ -93,13 +93,7 @@ protected:
         return done();
     }
 
-    std::shared_ptr<TidewrightAppModel> build() {
-        TidewrightAppModel::Services services = TidewrightAppModel::liveServices(executor, presenter);
-        // The opening rules model is not built yet.
-        EXPECT_FALSE(services.openingRules);
-        services.openingRules = std::make_shared<FakeOpeningRules>(rulesLog);
-        return TidewrightAppModel::make(std::move(services));
-    }
+    std::shared_ptr<TidewrightAppModel> build() { return TidewrightAppModel::live(executor, presenter); }
 
     std::string defaultsText() const {
         std::ifstream file(folder.path().toStdString() + "/config/tidewright/standard.json");
@@ -113,7 +107,6 @@ protected:
     QTemporaryDir folder;
     platform::MainExecutor executor;
     std::shared_ptr<RecordingPresenter> presenter = std::make_shared<RecordingPresenter>();
-    CallLog rulesLog;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
 
@@ -154,10 +147,6 @@ TEST_F(LiveAppModelTest, TheSecondLaunchRemembersTheWelcome) {
         EXPECT_EQ(model->welcomeOpenings(), launch == 1 ? 1 : 0) << "launch " << launch;
         model.reset();
     }
-}
-
-TEST_F(LiveAppModelTest, LiveRefusesToBuildWithoutTheOpeningRules) {
-    EXPECT_THROW(TidewrightAppModel::live(executor, presenter), std::invalid_argument);
 }
 
 } // namespace

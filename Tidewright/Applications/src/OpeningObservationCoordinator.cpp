@@ -602,13 +602,8 @@ platform::Async<bool> OpeningObservationCoordinator::observeRound(ProcessID proc
             co_return true;
         }
         if (!geometryRetry) {
-            const OpeningWindowPresence again =
-                co_await presenceReader->windowPresence(process, passDeadline);
-            if (weak.expired() || !isCurrent(process, serial) || passed()) {
-                co_return true;
-            }
-            if (again != OpeningWindowPresence::one) {
-                stateOf(process)->ledger.invalidateBaseline();
+            const bool goOn = co_await stillShowsOne(process, serial, passDeadline);
+            if (!goOn) {
                 co_return true;
             }
         }
@@ -637,13 +632,8 @@ platform::Async<bool> OpeningObservationCoordinator::observeRound(ProcessID proc
             co_return true;
         case OpeningCorrelationResult::waitingForGeometry: {
             geometryRetry = true;
-            const OpeningWindowPresence again =
-                co_await presenceReader->windowPresence(process, passDeadline);
-            if (weak.expired() || !isCurrent(process, serial) || passed()) {
-                co_return true;
-            }
-            if (again != OpeningWindowPresence::one) {
-                stateOf(process)->ledger.invalidateBaseline();
+            const bool goOn = co_await stillShowsOne(process, serial, passDeadline);
+            if (!goOn) {
                 co_return true;
             }
             continue;
@@ -665,6 +655,21 @@ platform::Async<bool> OpeningObservationCoordinator::observeRound(ProcessID proc
         }
         co_return true;
     }
+}
+
+platform::Async<bool> OpeningObservationCoordinator::stillShowsOne(ProcessID process, std::uint64_t serial,
+                                                                   ContinuousInstant passDeadline) {
+    const std::weak_ptr<OpeningObservationCoordinator> weak = weak_from_this();
+    auto reader = presence_;
+    const OpeningWindowPresence presence = co_await reader->windowPresence(process, passDeadline);
+    if (weak.expired() || !isCurrent(process, serial) || !(now_() < passDeadline)) {
+        co_return false;
+    }
+    if (presence != OpeningWindowPresence::one) {
+        stateOf(process)->ledger.invalidateBaseline();
+        co_return false;
+    }
+    co_return true;
 }
 
 void OpeningObservationCoordinator::publish(OpeningObservationProposal proposal) {

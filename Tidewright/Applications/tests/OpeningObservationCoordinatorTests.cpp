@@ -41,6 +41,13 @@ public:
         };
     }
 
+    // A new desktop and coordinator for the next case of a table; the clock goes on.
+    void fresh() {
+        desktop = std::make_shared<FakeOpeningDesktop>(clock);
+        make(true);
+        proposals.clear();
+    }
+
     // Runs an operation in a task of its own as far as the executor gets without the clock.
     template <class Body>
     void run(Body body) {
@@ -135,22 +142,29 @@ TEST_F(CoordinatorTest, ALaunchedApplicationsFirstWindowIsProposedOnceAfterTheSi
     EXPECT_EQ(desktop->presenceReads.size(), 3u);
 }
 
-TEST_F(CoordinatorTest, AnEventTenSecondsOldOpensNothing) {
+TEST_F(CoordinatorTest, ALaunchTenSecondsOldOpensNothingAndOnlyABackgroundOneTakesABaseline) {
     struct Case {
         ContinuousDuration age;
+        bool inFront;
         std::size_t proposals;
+        OpeningBaseline baseline;
     };
-    for (const Case& c : {Case{10s, 0}, Case{9999ms, 1}, Case{0s, 1}}) {
-        SCOPED_TRACE(std::to_string(c.age.count()) + " ns old");
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+    const Case cases[] = {
+        {10s, true, 0, OpeningBaseline::unknown}, // no opportunity, no worker, and no baseline either
+        {10s, false, 0, OpeningBaseline::hasWindows},
+        {9999ms, true, 1, OpeningBaseline::hasWindows}, // seen by the pass
+        {0s, true, 1, OpeningBaseline::hasWindows},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.age.count()) + " ns old, " + (c.inFront ? "in front" : "behind"));
+        fresh();
         start({});
-        bringToFront(editor);
+        bringToFront(c.inFront ? std::optional(editor) : viewer);
         desktop->windows.push_back({501, editor.pid, placed});
         receive(ApplicationLifecycle::launched(editor), clock.now() - c.age);
         EXPECT_EQ(proposals.size(), c.proposals);
         EXPECT_EQ(coordinator->state(editor)->ordinal, c.proposals);
+        EXPECT_EQ(coordinator->state(editor)->ledger.baseline(), c.baseline);
         if (!proposals.empty()) {
             EXPECT_EQ(proposals[0].expiresAt, clock.now() - c.age + 10s);
         }
@@ -181,9 +195,7 @@ TEST_F(CoordinatorTest, WindowsOpenBeforeTheOpportunityNeverCountAsNew) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         desktop->windows = c.before;
         start({editor});
         ASSERT_EQ(coordinator->state(editor)->ledger.baseline(), OpeningBaseline::noWindows);
@@ -243,9 +255,7 @@ TEST_F(CoordinatorTest, CompleteFailsWhenTheWindowMovedOrAnotherAppearedMeanwhil
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         const OpeningObservationProposal proposal = openFirstWindow();
         ASSERT_TRUE(coordinator->claim(proposal));
         c.change(*desktop);
@@ -280,9 +290,7 @@ TEST_F(CoordinatorTest, AClaimIsRefusedOnceTheProposalNoLongerHolds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         facts.operationAllowed = true;
         facts.rules.insert_or_assign(editorApp, OpeningAction::maximize);
         const OpeningObservationProposal proposal = openFirstWindow();
@@ -352,9 +360,7 @@ TEST_F(CoordinatorTest, PassesThatCannotProposeEndTheOpportunity) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
-        proposals.clear();
+        fresh();
         start({});
         bringToFront(editor);
         desktop->windows.push_back({501, editor.pid, placed});
@@ -480,8 +486,7 @@ TEST_F(CoordinatorTest, AnOpportunityThatCannotOpenLeavesTheOrdinalAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
+        fresh();
         start({});
         facts = {true, 7, viewer, {{editorApp, OpeningAction::maximize}}};
         receive(ApplicationLifecycle::activated(editor)); // a state, with a baseline of no windows
@@ -630,8 +635,7 @@ TEST_F(CoordinatorTest, FactsThatNoLongerAllowAnOpportunityClearIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop = std::make_shared<FakeOpeningDesktop>(clock);
-        make(true);
+        fresh();
         facts = {true, 7, viewer, {{editorApp, OpeningAction::maximize}}};
         start({});
         receive(ApplicationLifecycle::launched(editor)); // in the background: the opportunity waits

@@ -1,10 +1,13 @@
 // The permission service with a backend whose every call waits on a manual queue, so a test holds
 // a read or a prompt in flight for as long as it likes.
 
+#include "tidewright/shell/AccessibilityTrustNotices.hpp"
 #include "tidewright/shell/PermissionService.hpp"
 
 #include <gtest/gtest.h>
 
+#include "platform/accessibility/ScriptedTrustNoticeCenter.hpp"
+#include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 #include "platform/concurrency/ManualSerialQueue.hpp"
 
@@ -74,6 +77,19 @@ TEST_F(PermissionServiceTest, ThreeRefreshesInOneTurnMakeTwoReads) {
     EXPECT_EQ(taskAtChange, (std::vector<bool>{true, false}));
     EXPECT_EQ(state(), PermissionState::granted);
     EXPECT_FALSE(service->hasTask());
+}
+
+TEST_F(PermissionServiceTest, AwaitingTheTaskInFlightSeesItsResult) {
+    service->refresh();
+    const platform::Task<> read = *service->task();
+    std::optional<PermissionState> seen;
+    platform::spawn(executor, [&]() -> platform::Async<> {
+        co_await read;
+        seen = state();
+    });
+    settle();
+    EXPECT_EQ(seen, PermissionState::granted);
+    EXPECT_EQ(service->task(), std::nullopt);
 }
 
 TEST_F(PermissionServiceTest, EachReadWritesWhatTheBackendAnswers) {
@@ -189,6 +205,20 @@ TEST_F(PermissionServiceTest, AStopDuringARequestEndsItAndKeepsThePermission) {
     service->refresh();
     settle();
     EXPECT_EQ(state(), PermissionState::denied);
+}
+
+TEST_F(PermissionServiceTest, ABurstOfTrustNoticesEndsInTwoReads) {
+    platform::ManualClock clock(executor);
+    auto center = std::make_shared<platform::ScriptedTrustNoticeCenter>();
+    AccessibilityTrustNotices notices(center, executor, clock);
+    notices.start([this] { service->refresh(); });
+    for (int i = 0; i < 5; ++i) {
+        center->post();
+    }
+    clock.advance(AccessibilityTrustNotices::delay);
+    settle();
+    EXPECT_EQ(backend->reads, 2);
+    EXPECT_EQ(changes, 2);
 }
 
 } // namespace

@@ -180,15 +180,20 @@ bool WindowExecutionOwner::isCurrent(const Capture& capture) const {
            !platform::isCancelled() && facts_() == capture.facts && capture.facts.operationAllowed;
 }
 
+std::shared_ptr<OpeningObservationCoordinating>
+WindowExecutionOwner::coordinatorIfCurrent(const std::weak_ptr<WindowExecutionOwner>& weak, Stamp lifetime) {
+    const std::shared_ptr<WindowExecutionOwner> self = weak.lock();
+    if (self == nullptr || !self->running_ || self->lifetime_ != lifetime || platform::isCancelled()) {
+        return nullptr;
+    }
+    return self->opening_;
+}
+
 platform::Async<> WindowExecutionOwner::runStart(std::weak_ptr<WindowExecutionOwner> weak, Stamp lifetime,
                                                  std::vector<ProcessID> processes) {
-    std::shared_ptr<OpeningObservationCoordinating> opening;
-    {
-        const std::shared_ptr<WindowExecutionOwner> self = weak.lock();
-        if (self == nullptr || !self->running_ || self->lifetime_ != lifetime || platform::isCancelled()) {
-            co_return;
-        }
-        opening = self->opening_;
+    const std::shared_ptr<OpeningObservationCoordinating> opening = coordinatorIfCurrent(weak, lifetime);
+    if (opening == nullptr) {
+        co_return;
     }
     try {
         co_await opening->start(std::move(processes));
@@ -206,13 +211,9 @@ platform::Async<> WindowExecutionOwner::runBaseline(std::weak_ptr<WindowExecutio
         } catch (...) {
         }
     }
-    std::shared_ptr<OpeningObservationCoordinating> opening;
-    {
-        const std::shared_ptr<WindowExecutionOwner> self = weak.lock();
-        if (self == nullptr || !self->running_ || self->lifetime_ != lifetime || platform::isCancelled()) {
-            co_return;
-        }
-        opening = self->opening_;
+    const std::shared_ptr<OpeningObservationCoordinating> opening = coordinatorIfCurrent(weak, lifetime);
+    if (opening == nullptr) {
+        co_return;
     }
     try {
         co_await opening->track(std::move(processes));

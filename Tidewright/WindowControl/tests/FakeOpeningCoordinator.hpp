@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/concurrency/Continuation.hpp"
 #include "tidewright/openingfacts/OpeningObservationCoordinating.hpp"
+
+#include "HeldCalls.hpp"
 
 namespace tidewright {
 
@@ -18,8 +19,8 @@ public:
     std::vector<std::string> log;
     bool claims = true;
     bool completes = true;
-    // When set, start, track, receive and complete wait for release() before they end.
-    bool hold = false;
+    // While held, start, track, receive and complete wait until the test releases them.
+    HeldCalls held;
     std::vector<OpeningObservationProposal> completed;
 
     static std::string describe(const std::vector<ProcessID>& processes) {
@@ -44,38 +45,19 @@ public:
         return "?";
     }
 
-    std::size_t held() const { return held_.size(); }
-
-    // Lets the oldest held call end; answers whether there was one.
-    bool release() {
-        if (held_.empty()) {
-            return false;
-        }
-        const platform::Continuation<> next = held_.front();
-        held_.erase(held_.begin());
-        next.resume();
-        return true;
-    }
-
-    void releaseAll() {
-        hold = false;
-        while (release()) {
-        }
-    }
-
     platform::Async<void> start(std::vector<ProcessID> processes) override {
         log.push_back("start " + describe(processes));
-        co_await pause();
+        co_await held.pause();
     }
     void stop() override { log.emplace_back("stop"); }
     platform::Async<void> track(std::vector<ProcessID> processes) override {
         log.push_back("track " + describe(processes));
-        co_await pause();
+        co_await held.pause();
     }
     platform::Async<void> receive(ApplicationLifecycle event, platform::ContinuousInstant) override {
         log.push_back(std::string("receive ") + describe(event.kind) + " " +
                       std::to_string(event.process.pid));
-        co_await pause();
+        co_await held.pause();
     }
     void refreshFacts() override { log.emplace_back("refresh"); }
     bool claim(const OpeningObservationProposal&) override {
@@ -86,7 +68,7 @@ public:
                                    DesktopFrame) override {
         log.emplace_back("complete");
         completed.push_back(proposal);
-        co_await pause();
+        co_await held.pause();
         co_return completes;
     }
 
@@ -100,16 +82,6 @@ public:
         }
         return found;
     }
-
-private:
-    platform::Async<> pause() {
-        if (hold) {
-            co_await platform::withContinuation<void>(
-                "held coordinator call", [this](platform::Continuation<> next) { held_.push_back(next); });
-        }
-    }
-
-    std::vector<platform::Continuation<>> held_;
 };
 
 } // namespace tidewright

@@ -74,18 +74,18 @@ TEST_F(LiveWindowExecutionOwnerTest, AHotKeyPressedDuringAnAutomaticActionEndsOb
     executor.runUntilIdle();
 
     // The automatic action has read the window and now waits for the coordinator's confirmation.
-    opening->hold = true;
+    opening->held.hold = true;
     const OpeningObservationProposal proposal{
         WindowID{process, 1},       independentFrame(window),
         OpeningCycleID{process, 1}, OpeningAction::center,
         facts.generation,           platform::ContinuousClock::now() + std::chrono::seconds(10)};
     owner->performAutomatic(proposal);
-    ASSERT_TRUE(executor.runUntil([&] { return opening->held() == 1; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(executor.runUntil([&] { return opening->held.size() == 1; }, std::chrono::seconds(10)));
     ASSERT_EQ(owner->executionKind(), ExecutionKind::automatic);
 
     // The press takes over; the automatic run resumes late, while the manual run's reads are out.
     owner->perform(FixedShortcut::left);
-    opening->releaseAll();
+    opening->held.releaseAll();
     ASSERT_TRUE(executor.runUntil([&] { return !owner->executionKind(); }, std::chrono::seconds(10)));
 
     const DesktopFrame expected =

@@ -7,6 +7,7 @@
 #include "platform/concurrency/ManualExecutor.hpp"
 
 #include "FakeOpeningCoordinator.hpp"
+#include "HeldCalls.hpp"
 #include "WindowControlTestSupport.hpp"
 
 #include <chrono>
@@ -111,11 +112,11 @@ protected:
 
     ~WindowExecutionOwnerTest() override {
         // Whatever a test left waiting ends, so no task outlives the fixture.
-        opening->releaseAll();
+        opening->held.releaseAll();
         for (std::size_t index = 0; index < windows->runs.size(); ++index) {
             windows->finishReads(index);
         }
-        releaseAuthorizations();
+        heldAuthorizations.releaseAll();
         executor.runUntilIdle();
     }
 
@@ -130,22 +131,12 @@ protected:
         executor.runUntilIdle();
     }
 
-    void releaseAuthorizations() {
-        holdAuthorizations = false;
-        while (!heldAuthorizations.empty()) {
-            const platform::Continuation<> next = heldAuthorizations.front();
-            heldAuthorizations.erase(heldAuthorizations.begin());
-            next.resume();
-        }
-    }
-
     platform::ManualExecutor executor;
     std::shared_ptr<ScriptedWindowOperations> windows = std::make_shared<ScriptedWindowOperations>();
     std::shared_ptr<FakeOpeningCoordinator> opening = std::make_shared<FakeOpeningCoordinator>();
     OpeningObservationFacts facts;
     bool authorizes = true;
-    bool holdAuthorizations = false;
-    std::vector<platform::Continuation<>> heldAuthorizations;
+    HeldCalls heldAuthorizations;
     int authorizations = 0;
     int invalidations = 0;
     std::vector<WindowOperationOutcome> outcomes;
@@ -153,11 +144,7 @@ protected:
         executor, windows, opening, [this] { return facts; },
         [this]() -> platform::Async<bool> {
             ++authorizations;
-            if (holdAuthorizations) {
-                co_await platform::withContinuation<void>(
-                    "held authorisation",
-                    [this](platform::Continuation<> next) { heldAuthorizations.push_back(next); });
-            }
+            co_await heldAuthorizations.pause();
             co_return authorizes;
         },
         [this] { ++invalidations; },
@@ -292,7 +279,7 @@ TEST_F(WindowExecutionOwnerTest, AProposalWhileAnyActionRunsIsNotClaimed) {
 TEST_F(WindowExecutionOwnerTest,
        EventsQueuedBeforeAClaimAllReachTheCoordinatorBeforeTheAutomaticActionStarts) {
     startRunning();
-    opening->hold = true;
+    opening->held.hold = true;
     owner->receive(ApplicationLifecycle::launched(viewer), received);
     owner->receive(ApplicationLifecycle::activated(viewer), received);
     executor.runUntilIdle();
@@ -303,25 +290,25 @@ TEST_F(WindowExecutionOwnerTest,
     EXPECT_THAT(opening->calls("claim"), ElementsAre("claim"));
     EXPECT_THAT(windows->started(), IsEmpty());
 
-    opening->release();
+    opening->held.release();
     executor.runUntilIdle();
     EXPECT_THAT(opening->calls("receive"), ElementsAre("receive launched 41", "receive activated 41"));
     EXPECT_THAT(windows->started(), IsEmpty());
 
-    opening->release();
+    opening->held.release();
     executor.runUntilIdle();
     EXPECT_THAT(windows->started(), ElementsAre("correlated 7"));
 }
 
 TEST_F(WindowExecutionOwnerTest, AHotKeyWaitsForNoQueuedEvent) {
     startRunning();
-    opening->hold = true;
+    opening->held.hold = true;
     owner->receive(ApplicationLifecycle::launched(viewer), received);
     executor.runUntilIdle();
     owner->perform(FixedShortcut::d);
     executor.runUntilIdle();
     EXPECT_THAT(windows->started(), ElementsAre("perform d"));
-    EXPECT_EQ(opening->held(), 1u);
+    EXPECT_EQ(opening->held.size(), 1u);
 }
 
 TEST_F(WindowExecutionOwnerTest, ARefusedAuthorisationBlocksTheWriteAndReportsNothing) {
@@ -344,7 +331,7 @@ TEST_F(WindowExecutionOwnerTest, ARefusedAuthorisationBlocksTheWriteAndReportsNo
 }
 
 TEST_F(WindowExecutionOwnerTest, TheAuthorisationOverlapsTheReadsAndIsAskedOncePerAction) {
-    holdAuthorizations = true;
+    heldAuthorizations.hold = true;
     startRunning();
     owner->perform(FixedShortcut::left);
     executor.runUntilIdle();
@@ -353,7 +340,7 @@ TEST_F(WindowExecutionOwnerTest, TheAuthorisationOverlapsTheReadsAndIsAskedOnceP
     windows->finishReads(0);
     executor.runUntilIdle();
     EXPECT_FALSE(windows->runs[0]->gate.has_value());
-    releaseAuthorizations();
+    heldAuthorizations.releaseAll();
     executor.runUntilIdle();
     EXPECT_EQ(windows->runs[0]->gate, true);
     EXPECT_EQ(authorizations, 1);
@@ -374,7 +361,7 @@ TEST_F(WindowExecutionOwnerTest, FactsThatChangedUnannouncedDuringTheActionDropI
 
 TEST_F(WindowExecutionOwnerTest, StopMidActionLeavesNothingRunningAndNothingReported) {
     startRunning();
-    opening->hold = true;
+    opening->held.hold = true;
     owner->receive(ApplicationLifecycle::launched(viewer), received);
     owner->receive(ApplicationLifecycle::activated(viewer), received);
     owner->perform(FixedShortcut::left);
@@ -388,7 +375,7 @@ TEST_F(WindowExecutionOwnerTest, StopMidActionLeavesNothingRunningAndNothingRepo
     EXPECT_EQ(windows->cancels, 1);
     EXPECT_EQ(opening->log.back(), "stop");
 
-    opening->releaseAll();
+    opening->held.releaseAll();
     windows->finishReads(0);
     executor.runUntilIdle();
     EXPECT_THAT(outcomes, IsEmpty());
@@ -404,14 +391,14 @@ TEST_F(WindowExecutionOwnerTest, StopMidActionLeavesNothingRunningAndNothingRepo
 }
 
 TEST_F(WindowExecutionOwnerTest, ARestartMakesTasksOfTheEarlierLifeDoNothing) {
-    opening->hold = true;
+    opening->held.hold = true;
     owner->start({editor});
     executor.runUntilIdle();
     owner->receive(ApplicationLifecycle::launched(viewer), received);
     owner->stop();
     owner->start({viewer});
     executor.runUntilIdle();
-    opening->releaseAll();
+    opening->held.releaseAll();
     executor.runUntilIdle();
     // The event of the first life waited for the first start and then found a new lifetime.
     EXPECT_THAT(opening->log, ElementsAre("start 40", "stop", "start 41"));
@@ -456,7 +443,7 @@ TEST_F(WindowExecutionOwnerTest, FactsChangesCancelRetrackAndReclassifyAsTheirKi
         owner->perform(FixedShortcut::left);
         executor.runUntilIdle();
         // A launch received before the change, still queued behind a held one.
-        opening->hold = true;
+        opening->held.hold = true;
         owner->receive(ApplicationLifecycle::activated(editor), received);
         owner->receive(ApplicationLifecycle::launched(viewer), received);
         executor.runUntilIdle();
@@ -467,7 +454,7 @@ TEST_F(WindowExecutionOwnerTest, FactsChangesCancelRetrackAndReclassifyAsTheirKi
         EXPECT_EQ(invalidations, c.cancels ? 1 : 0);
         EXPECT_THAT(opening->calls("refresh"), ElementsAre("refresh"));
 
-        opening->releaseAll();
+        opening->held.releaseAll();
         executor.runUntilIdle();
         windows->finishReads(0);
         executor.runUntilIdle();
@@ -487,7 +474,7 @@ TEST_F(WindowExecutionOwnerTest, FactsChangesCancelRetrackAndReclassifyAsTheirKi
 }
 
 TEST_F(WindowExecutionOwnerTest, TheRetrackingWaitsForTheStartAndOnlyTheLatestRuns) {
-    opening->hold = true;
+    opening->held.hold = true;
     owner->start({editor});
     facts.rules.emplace(viewer.app, OpeningAction::center);
     owner->factsChanged({editor, viewer});
@@ -495,7 +482,7 @@ TEST_F(WindowExecutionOwnerTest, TheRetrackingWaitsForTheStartAndOnlyTheLatestRu
     owner->factsChanged({viewer});
     executor.runUntilIdle();
     EXPECT_THAT(opening->calls("track"), IsEmpty());
-    opening->releaseAll();
+    opening->held.releaseAll();
     executor.runUntilIdle();
     EXPECT_THAT(opening->calls("track"), ElementsAre("track 41"));
 }

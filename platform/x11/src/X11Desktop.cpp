@@ -96,6 +96,12 @@ bool X11Desktop::iconic(xcb_window_t window, Deadline deadline) {
     return !values.empty() && values[0] == XCB_ICCCM_WM_STATE_ICONIC;
 }
 
+bool X11Desktop::viewable(xcb_window_t window, Deadline deadline) {
+    auto attributes = connection_.pending<xcb_get_window_attributes_reply_t>(
+        xcb_get_window_attributes(connection_.raw(), window).sequence);
+    return attributes.get(deadline)->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
 SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
     auto reply = requestProperty(connection_, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 18)
                      .get(deadline);

@@ -91,10 +91,23 @@ bool isNormal(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
     }
 }
 
+bool isViewable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+    try {
+        return desktop.viewable(window, deadline);
+    } catch (const XcbFailure& failure) {
+        if (failure.isBadWindow())
+            return false;
+        throw;
+    }
+}
+
+// Only the windows the window manager shows, as the window-created signal and the window list's
+// on-screen flag count them: a window listed before it is shown must not count yet, or the opening
+// rules would take it for a window from before and never act on it.
 std::vector<xcb_window_t> windowsOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
     std::vector<xcb_window_t> result;
     for (xcb_window_t window : desktop.clientList(deadline)) {
-        if (belongsTo(desktop, window, pid, deadline))
+        if (belongsTo(desktop, window, pid, deadline) && isViewable(desktop, window, deadline))
             result.push_back(window);
     }
     return result;

@@ -58,7 +58,6 @@ struct X11TrustNoticeCenter::Reader {
     std::unique_ptr<x11::XcbConnection> connection;
     xcb_atom_t manager = XCB_NONE;
     xcb_atom_t selection = XCB_NONE;
-    xcb_window_t check = XCB_NONE;
 
     ~Reader() {
         if (stopFd >= 0) {
@@ -87,7 +86,7 @@ struct X11TrustNoticeCenter::Reader {
                                                XCB_ATOM_WINDOW, 1)
                               .get(deadline),
                           XCB_ATOM_WINDOW);
-        check = named.empty() ? XCB_NONE : named.front();
+        const xcb_window_t check = named.empty() ? XCB_NONE : named.front();
         if (check == XCB_NONE) {
             return;
         }
@@ -97,10 +96,10 @@ struct X11TrustNoticeCenter::Reader {
                 xcb_change_window_attributes_checked(connection->raw(), check, XCB_CW_EVENT_MASK, &mask),
                 deadline);
         } catch (const XcbFailure& failure) {
+            // A stale name left by a window manager that has gone: nothing to follow.
             if (!failure.isBadWindow()) {
                 throw;
             }
-            check = XCB_NONE; // a stale name left by a window manager that has gone
         }
     }
 
@@ -114,8 +113,10 @@ struct X11TrustNoticeCenter::Reader {
                     notify.atom == connection->atoms().netSupported);
         }
         case XCB_DESTROY_NOTIFY:
-            return check != XCB_NONE &&
-                   reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == check;
+            // Only check windows are watched for their end (the root never ends). One that the
+            // root no longer names may still be the one that went: a window manager can leave
+            // just after a change, while its check window is being followed anew.
+            return true;
         case XCB_CLIENT_MESSAGE: {
             const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
             return message.type == manager && message.format == 32 && message.data.data32[1] == selection;

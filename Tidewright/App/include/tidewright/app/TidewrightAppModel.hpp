@@ -56,8 +56,7 @@ public:
     static std::shared_ptr<TidewrightAppModel> live(platform::Executor& main,
                                                     std::shared_ptr<TidewrightWindowPresenting> presenter,
                                                     std::shared_ptr<platform::UserDefaults> standardDefaults = nullptr);
-    // Every live service live() builds, not yet handed to make(). The opening rules model is not
-    // among them yet: until it is, make() refuses these services and live() throws.
+    // Every live service live() builds, not yet handed to make().
     static Services liveServices(platform::Executor& main,
                                  std::shared_ptr<TidewrightWindowPresenting> presenter,
                                  std::shared_ptr<platform::UserDefaults> standardDefaults = nullptr);

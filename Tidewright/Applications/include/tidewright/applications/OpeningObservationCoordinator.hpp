@@ -166,6 +166,10 @@ private:
     bool isCurrent(const ProcessID& process, std::uint64_t serial) const;
     // True when the worker must stop; false to wait and look again.
     platform::Async<bool> observeRound(ProcessID process, std::uint64_t serial);
+    // Reads presence again within the pass: false when the pass must end (not current, too late,
+    // or not exactly one window, which also makes the baseline unknown).
+    platform::Async<bool> stillShowsOne(ProcessID process, std::uint64_t serial,
+                                        ContinuousInstant passDeadline);
     void publish(OpeningObservationProposal proposal);
     // complete's re-check after each of its reads.
     bool completionHolds(const OpeningObservationProposal& proposal, std::uint64_t serial,

@@ -42,6 +42,9 @@ public:
     bool refreshAgain() const { return refreshAgain_; }
     std::uint64_t epoch() const { return epoch_; }
     bool hasTask() const { return task_.has_value(); }
+    // The read or request in flight, for a caller that awaits the permission it will report;
+    // awaiting it does not cancel it.
+    const std::optional<platform::Task<>>& task() const { return task_; }
 
     // Called after each completed read or request.
     std::function<void()> onChange;

@@ -107,6 +107,10 @@ private:
     // REQUIRES: called inside the execution's own task.
     bool isCurrent(const Capture& capture) const;
 
+    // The coordinator, while the owner exists and runs in lifetime and the current task is not
+    // cancelled; else null.
+    static std::shared_ptr<OpeningObservationCoordinating>
+    coordinatorIfCurrent(const std::weak_ptr<WindowExecutionOwner>& weak, Stamp lifetime);
     static platform::Async<> runStart(std::weak_ptr<WindowExecutionOwner> weak, Stamp lifetime,
                                       std::vector<ProcessID> processes);
     static platform::Async<> runBaseline(std::weak_ptr<WindowExecutionOwner> weak, Stamp lifetime,

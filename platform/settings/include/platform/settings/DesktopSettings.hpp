@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/xdg/DesktopEntryIndex.hpp"
 #include "tidewright/core/Identities.hpp"

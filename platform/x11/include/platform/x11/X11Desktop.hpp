@@ -50,6 +50,8 @@ public:
     std::optional<xcb_window_t> transientFor(xcb_window_t window, Deadline deadline);
     // ICCCM WM_STATE says IconicState.
     bool iconic(xcb_window_t window, Deadline deadline);
+    // Mapped with every ancestor: the window manager shows it.
+    bool viewable(xcb_window_t window, Deadline deadline);
     SizeHints sizeHints(xcb_window_t window, Deadline deadline);
 
     // Everything the frame function needs, read in one round trip.
