@@ -9,13 +9,55 @@
 
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace tidewright::testing {
+
+// A started program whose log is read for its hot-key grabs: a foreign grab racing the program's
+// own would make the program's fail for good, so waiting for the grabs never grabs.
+class RunningProgram {
+public:
+    explicit RunningProgram(std::unique_ptr<platform::testing::ChildProcess> process)
+        : process_(std::move(process)) {}
+
+    platform::testing::ChildProcess& process() { return *process_; }
+    pid_t pid() const { return process_->pid(); }
+
+    // Reads the log until the program holds exactly `count` hot keys; false at the timeout.
+    bool waitForHeldHotkeys(int count, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (held_ != count) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            const std::optional<std::string> line = process_->readLine(left);
+            if (!line) {
+                return false;
+            }
+            if (line->find("hot key ") == std::string::npos) {
+                continue;
+            }
+            if (line->ends_with(" grabbed")) {
+                ++held_;
+            } else if (line->ends_with(" released")) {
+                --held_;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::unique_ptr<platform::testing::ChildProcess> process_;
+    int held_ = 0;
+};
 
 class ProgramUnderTest {
 public:
@@ -37,7 +79,7 @@ public:
     std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
 
     // Starts the program; the process ends with the returned object.
-    std::unique_ptr<platform::testing::ChildProcess> start(bool quiet = false) const {
+    std::unique_ptr<RunningProgram> start() const {
         platform::testing::ChildProcess::Options options;
         const std::filesystem::path r = root();
         options.environment = {
@@ -50,16 +92,20 @@ public:
             {"XDG_RUNTIME_DIR", (r / "home").string()},
             {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
             {"QT_QPA_PLATFORM", "xcb"},
+            {"QT_LOGGING_RULES", "app.corbelthane.tidewright.hotkeys.debug=true"},
             // No session bus: nothing of the machine's desktop is reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
         };
-        options.quiet = quiet;
-        return std::make_unique<platform::testing::ChildProcess>(std::vector<std::string>{TIDEWRIGHT_PROGRAM},
-                                                                 options);
+        // Its log comes here; its standard output goes nowhere.
+        options.quiet = true;
+        options.passedDescriptor = 2;
+        return std::make_unique<RunningProgram>(std::make_unique<platform::testing::ChildProcess>(
+            std::vector<std::string>{TIDEWRIGHT_PROGRAM}, options));
     }
 
     // True when another client is refused every one of the six combinations (held), or granted
-    // every one (not held).
+    // every one (not held). Only while the program is not grabbing: a grab that races the
+    // program's makes the program's fail.
     bool hotkeysHeld(bool held) const {
         for (const std::uint32_t keysym : keysyms) {
             platform::testing::ForeignKeyGrab other(display_);
