@@ -192,7 +192,8 @@ private:
 
 TidewrightAppModel::Services
 TidewrightAppModel::liveServices(platform::Executor& main,
-                                 std::shared_ptr<TidewrightWindowPresenting> presenter) {
+                                 std::shared_ptr<TidewrightWindowPresenting> presenter,
+                                 std::shared_ptr<platform::UserDefaults> standardDefaults) {
     const Environment env = Environment::read();
     auto platformObjects = std::make_shared<Platform>();
     Platform& p = *platformObjects;
@@ -206,8 +207,9 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     services.windowPresenter = std::move(presenter);
 
     // 1. The preference repository over the standard user defaults and the synced folder.
-    p.defaults = std::make_shared<platform::UserDefaults>(
-        platform::userDefaultsFile(env.configHome, env.home, "standard"), main);
+    p.defaults = standardDefaults ? std::move(standardDefaults)
+                                  : std::make_shared<platform::UserDefaults>(
+                                        platform::userDefaultsFile(env.configHome, env.home, "standard"), main);
     services.preferences = livePreferences(
         p.defaults, platform::cloudFolderRoot(env.syncFolder, env.dataHome, env.home), main, clock);
 
@@ -318,8 +320,9 @@ TidewrightAppModel::liveServices(platform::Executor& main,
 }
 
 std::shared_ptr<TidewrightAppModel>
-TidewrightAppModel::live(platform::Executor& main, std::shared_ptr<TidewrightWindowPresenting> presenter) {
-    return make(liveServices(main, std::move(presenter)));
+TidewrightAppModel::live(platform::Executor& main, std::shared_ptr<TidewrightWindowPresenting> presenter,
+                         std::shared_ptr<platform::UserDefaults> standardDefaults) {
+    return make(liveServices(main, std::move(presenter), std::move(standardDefaults)));
 }
 
 } // namespace tidewright

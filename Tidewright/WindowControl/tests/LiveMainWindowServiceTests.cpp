@@ -159,7 +159,7 @@ TEST_F(LiveMainWindowServiceTest, AMaximizedWindowIsLeftFirstThenMoved) {
 // Openbox withdraws the move and resize actions from a fullscreen window, and the backend takes
 // that for a fixed size, so the plan keeps the fullscreen size. Enable once the backend judges a
 // fullscreen window by what it allows after leaving that state.
-TEST_F(LiveMainWindowServiceTest, DISABLED_AFullscreenWindowIsLeftFirstThenMoved) {
+TEST_F(LiveMainWindowServiceTest, AFullscreenWindowIsLeftFirstThenMoved) {
     leftFirstThenMoved("title=fullscreen fullscreen=1", &platform::testing::X11TestWorld::fullscreen);
 }
 

@@ -192,7 +192,7 @@ std::optional<CloudIdentityToken> CloudFolder::identityToken() const {
     return d_->token;
 }
 
-Subscription CloudFolder::observeIdentityChanges(std::function<void()> observer) {
+ObserverSubscription CloudFolder::observeIdentityChanges(std::function<void()> observer) {
     return d_->identityObservers.add(std::move(observer));
 }
 
@@ -330,7 +330,8 @@ public:
         return d_.inotify >= 0;
     }
 
-    Subscription observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) override {
+    ObserverSubscription
+    observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) override {
         return observers_.add(std::move(observer));
     }
 
@@ -388,7 +389,7 @@ private:
     std::shared_ptr<CloudFolder> folder_;
     CloudFolder::Private& d_;
     ObserverList<KeyValueStoreChange> observers_;
-    Subscription link_;
+    ObserverSubscription link_;
 };
 
 } // namespace

@@ -57,8 +57,8 @@ struct Installation {
     std::shared_ptr<KeyValueStore> store;
     std::vector<std::string> notices;
     int identityNotices = 0;
-    Subscription storeObservation;
-    Subscription identityObservation;
+    ObserverSubscription storeObservation;
+    ObserverSubscription identityObservation;
 };
 
 class CloudFolderTest : public ::testing::Test {

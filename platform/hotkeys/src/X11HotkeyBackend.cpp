@@ -141,8 +141,11 @@ public:
         const HotkeyStatus status = grab(key);
         scheduleDrain();
         if (status != noErr) {
+            qCDebug(hotkeysLog, "hot key %u+%u not grabbed (%d)", keyCode, modifiers,
+                    static_cast<int>(status));
             return status;
         }
+        qCDebug(hotkeysLog, "hot key %u+%u grabbed", keyCode, modifiers);
         reference = nextReference_++;
         hotKeys_.emplace(reference, std::move(key));
         return noErr;
@@ -154,6 +157,7 @@ public:
             return paramErr;
         }
         ungrab(found->second);
+        qCDebug(hotkeysLog, "hot key %u+%u released", found->second.keyCode, found->second.modifiers);
         hotKeys_.erase(found);
         xcb_flush(connection_->raw());
         return noErr;

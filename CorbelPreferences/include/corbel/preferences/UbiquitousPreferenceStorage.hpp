@@ -42,7 +42,7 @@ private:
     std::optional<PreferenceCloudIssue> issue_;
     std::shared_ptr<platform::KeyValueStore> store_;
     platform::Executor& executor_;
-    platform::Subscription observation_;
+    platform::ObserverSubscription observation_;
 };
 
 } // namespace corbel

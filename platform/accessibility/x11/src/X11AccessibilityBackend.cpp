@@ -155,15 +155,25 @@ bool processExists(std::int32_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
+// A fullscreen window's allowed actions describe the fullscreen state, which a move leaves first
+// (window managers take resizing, and some moving, away from it): they say nothing of the window.
+bool fullscreen(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+    return contains(desktop.states(window, deadline), desktop.atoms().netWmStateFullscreen);
+}
+
 bool sizeSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
     x11::SizeHints hints = desktop.sizeHints(window, deadline);
     if (hints.minimum && hints.maximum && *hints.minimum == *hints.maximum)
         return false;
+    if (fullscreen(desktop, window, deadline))
+        return true;
     std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
     return allowed.empty() || contains(allowed, desktop.atoms().netWmActionResize);
 }
 
 bool positionSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+    if (fullscreen(desktop, window, deadline))
+        return true;
     std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
     return allowed.empty() || contains(allowed, desktop.atoms().netWmActionMove);
 }

@@ -12,6 +12,7 @@
 #include "platform/concurrency/ContinuousClock.hpp"
 #include "platform/concurrency/Executor.hpp"
 #include "platform/concurrency/Task.hpp"
+#include "platform/defaults/UserDefaults.hpp"
 #include "platform/observation/Observable.hpp"
 #include "tidewright/app/AppServices.hpp"
 #include "tidewright/app/TidewrightWindowPresenting.hpp"
@@ -50,11 +51,15 @@ public:
     // builds every live service, then the model over them. presenter shows the welcome window.
     // Defined in TidewrightAppLive. THROWS std::runtime_error when the display cannot be reached.
     // REQUIRES: a QApplication exists; main is the main executor and outlives the model.
+    // standardDefaults: the process's one object over the standard suite, when the program shares
+    // it with others (two objects over one file would drop each other's keys); none builds one.
     static std::shared_ptr<TidewrightAppModel> live(platform::Executor& main,
-                                                    std::shared_ptr<TidewrightWindowPresenting> presenter);
+                                                    std::shared_ptr<TidewrightWindowPresenting> presenter,
+                                                    std::shared_ptr<platform::UserDefaults> standardDefaults = nullptr);
     // Every live service live() builds, not yet handed to make().
     static Services liveServices(platform::Executor& main,
-                                 std::shared_ptr<TidewrightWindowPresenting> presenter);
+                                 std::shared_ptr<TidewrightWindowPresenting> presenter,
+                                 std::shared_ptr<platform::UserDefaults> standardDefaults = nullptr);
     // Builds the model and wires every service's hook to it. Throws std::invalid_argument when a
     // service is missing.
     static std::shared_ptr<TidewrightAppModel> make(Services services);

@@ -62,7 +62,8 @@ public:
     virtual bool synchronize() = 0;
     // Called on the main thread, on a later turn, for changes this store object did not make; only
     // observers of this store object are called.
-    virtual Subscription observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) = 0;
+    virtual ObserverSubscription
+    observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) = 0;
 
     // The bytes under key; none when nothing, or a value that is not data, is stored.
     std::optional<std::string> data(std::string_view key) const {

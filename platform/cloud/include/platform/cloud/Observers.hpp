@@ -1,5 +1,5 @@
 #pragma once
-// Observations held by RAII tokens: a Subscription ends its observation when it goes away, and a
+// Observations held by RAII tokens: an ObserverSubscription ends its observation when it goes away, and a
 // list of observers that calls a copy of itself, so an observer may add or end observations while
 // it is being called.
 
@@ -11,21 +11,22 @@
 
 namespace platform {
 
-class Subscription {
+class ObserverSubscription {
 public:
-    Subscription() = default;
-    explicit Subscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
-    Subscription(Subscription&& other) noexcept : cancel_(std::exchange(other.cancel_, nullptr)) {}
-    Subscription& operator=(Subscription&& other) noexcept {
+    ObserverSubscription() = default;
+    explicit ObserverSubscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
+    ObserverSubscription(ObserverSubscription&& other) noexcept
+        : cancel_(std::exchange(other.cancel_, nullptr)) {}
+    ObserverSubscription& operator=(ObserverSubscription&& other) noexcept {
         if (this != &other) {
             reset();
             cancel_ = std::exchange(other.cancel_, nullptr);
         }
         return *this;
     }
-    Subscription(const Subscription&) = delete;
-    Subscription& operator=(const Subscription&) = delete;
-    ~Subscription() { reset(); }
+    ObserverSubscription(const ObserverSubscription&) = delete;
+    ObserverSubscription& operator=(const ObserverSubscription&) = delete;
+    ~ObserverSubscription() { reset(); }
 
     // Ends the observation now; doing so twice is harmless.
     void reset() {
@@ -39,17 +40,17 @@ private:
     std::function<void()> cancel_;
 };
 
-// Single-threaded: add, notify and every Subscription on one thread.
+// Single-threaded: add, notify and every ObserverSubscription on one thread.
 template <class... Args>
 class ObserverList {
 public:
     using Observer = std::function<void(Args...)>;
 
-    // The observation lasts as long as the Subscription; it may outlive the list.
-    Subscription add(Observer observer) {
+    // The observation lasts as long as the ObserverSubscription; it may outlive the list.
+    ObserverSubscription add(Observer observer) {
         const std::uint64_t id = next_++;
         observers_->emplace(id, std::move(observer));
-        return Subscription([weak = std::weak_ptr<Map>(observers_), id] {
+        return ObserverSubscription([weak = std::weak_ptr<Map>(observers_), id] {
             if (const auto observers = weak.lock()) {
                 observers->erase(id);
             }

@@ -1,0 +1,175 @@
+// The program: one QApplication, the main executor, the delegate that builds and drives the app
+// model, and the desktop's moments turned into the delegate's calls.
+
+#include "corbel/ui/CorbelSnapshot.hpp"
+#include "corbel/ui/KitLabels.hpp"
+#include "corbel/ui/StringBundle.hpp"
+#include "corbel/updates/DefaultsUpdateRecordStore.hpp"
+#include "corbel/updates/SiteUpdateFeed.hpp"
+#include "corbel/updates/UpdateChecker.hpp"
+#include "platform/application/TerminationRequests.hpp"
+#include "platform/concurrency/LiveClock.hpp"
+#include "platform/concurrency/MainExecutor.hpp"
+#include "platform/defaults/DefaultsLocation.hpp"
+#include "platform/defaults/UserDefaults.hpp"
+#include "tidewright/shell/TidewrightDelegate.hpp"
+#include "tidewright/views/TidewrightCopy.hpp"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace {
+
+Q_LOGGING_CATEGORY(shellLog, "app.corbelthane.tidewright.shell")
+
+using namespace tidewright;
+
+// The welcome window is a view that is not built yet: the offer is logged and closed at once, so
+// the model's welcome bookkeeping stays as it would be after the user closed the window.
+class UnbuiltWelcomePresenter final : public TidewrightWindowPresenting {
+public:
+    explicit UnbuiltWelcomePresenter(platform::Executor& main) : main_(main) {}
+    void presentWelcome(TidewrightAppModel& model) override {
+        qCInfo(shellLog, "welcome offered; the welcome window is not built yet");
+        main_.post([weak = model.weak_from_this()] {
+            if (const auto model = weak.lock()) {
+                model->welcomeClosed();
+            }
+        });
+    }
+
+private:
+    platform::Executor& main_;
+};
+
+// Everything the process owns besides the QApplication; destroyed before it.
+class Program {
+public:
+    explicit Program(platform::MainExecutor& main)
+        : main_(main), snapshot_(corbel::CorbelSnapshot::isRequested()), defaults_(standardDefaults(main)),
+          termination_([](int) { QCoreApplication::quit(); }), delegate_(environment()) {
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &anchor_,
+                         [this](Qt::ApplicationState state) {
+                             if (state == Qt::ApplicationActive) {
+                                 delegate_.applicationDidBecomeActive();
+                             }
+                         });
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &anchor_,
+                         [this] { delegate_.applicationWillTerminate(); });
+        // The settings command, while one of our windows is active.
+        settings_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), &anchor_);
+        settings_->setContext(Qt::ApplicationShortcut);
+        QObject::connect(settings_, &QShortcut::activated, &anchor_,
+                         [this] { delegate_.showPreferencesCommand(); });
+        // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
+        // would be lost.
+        QTimer::singleShot(0, &anchor_, [this] { delegate_.applicationDidFinishLaunching(); });
+    }
+
+private:
+    TidewrightDelegate::Environment environment() {
+        TidewrightDelegate::Environment e;
+        e.snapshotRequested = snapshot_;
+        e.buildModel = [this] {
+            return TidewrightAppModel::live(main_, std::make_shared<UnbuiltWelcomePresenter>(main_),
+                                            defaults_);
+        };
+        e.snapshotLaunch = [this] {
+            if (!snapshot_) {
+                return false;
+            }
+            std::fputs("Snapshot mode is not built yet.\n", stderr);
+            QCoreApplication::exit(2);
+            return true;
+        };
+        e.updateChecker = [this] {
+            return updateChecker();
+        };
+        e.showFailureAlert = [] {
+            showFailureAlert();
+        };
+        e.terminate = [] {
+            QCoreApplication::quit();
+        };
+        return e;
+    }
+
+    // Built once, on first use; absent in snapshot mode.
+    corbel::UpdateNotifier* updateChecker() {
+        std::call_once(checkerOnce_, [this] {
+            if (snapshot_) {
+                return;
+            }
+            store_ = std::make_unique<corbel::DefaultsUpdateRecordStore>(*defaults_);
+            checker_ = corbel::UpdateChecker::make(
+                "tidewright", std::string(TIDEWRIGHT_VERSION),
+                std::make_shared<corbel::SiteUpdateFeed>(clock_), *store_,
+                [] { return corbel::Date::fromSystemClock(std::chrono::system_clock::now()); }, main_);
+        });
+        return checker_.get();
+    }
+
+    static std::shared_ptr<platform::UserDefaults> standardDefaults(platform::Executor& main) {
+        std::optional<std::string> configHome;
+        if (const QByteArray value = qgetenv("XDG_CONFIG_HOME"); !value.isEmpty()) {
+            configHome = value.toStdString();
+        }
+        return std::make_shared<platform::UserDefaults>(
+            platform::userDefaultsFile(configHome, QDir::homePath().toStdString(), "standard"), main);
+    }
+
+    static void showFailureAlert() {
+        const QLocale locale;
+        QMessageBox alert;
+        alert.setTextFormat(Qt::PlainText);
+        alert.setIcon(QMessageBox::Critical);
+        alert.setText(localizedCopy(TidewrightCopy::operationFailed, locale));
+        alert.setInformativeText(localizedCopy(TidewrightCopy::operationFailedNote, locale));
+        QString quit = corbel::kitLabel(corbel::KitLabel::quit, locale);
+        alert.addButton(quit.replace(QLatin1Char('&'), QStringLiteral("&&")), QMessageBox::AcceptRole);
+        alert.exec();
+    }
+
+    platform::MainExecutor& main_;
+    platform::LiveClock clock_;
+    bool snapshot_;
+    // The standard defaults: one object per process, shared by the model and the update checker,
+    // since two writers of one file would drop each other's keys.
+    std::shared_ptr<platform::UserDefaults> defaults_;
+    QObject anchor_;
+    QShortcut* settings_ = nullptr;
+    platform::application::TerminationRequests termination_;
+    std::once_flag checkerOnce_;
+    std::unique_ptr<corbel::DefaultsUpdateRecordStore> store_;
+    std::shared_ptr<corbel::UpdateChecker> checker_;
+    // Last: the model goes before the checker, the executor and the clock it uses.
+    TidewrightDelegate delegate_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::MainExecutor main;
+    int status = 0;
+    {
+        Program program(main);
+        status = QApplication::exec();
+    }
+    return status;
+}

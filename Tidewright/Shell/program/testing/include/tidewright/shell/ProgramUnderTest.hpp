@@ -1,0 +1,127 @@
+#pragma once
+// The real program started on a test display with folders of its own: home, XDG folders and a
+// synced folder under one temporary folder, nothing read or written outside it. For the
+// end-to-end tests and the program's benchmark.
+
+#include "platform/hotkeys/ForeignKeyGrab.hpp"
+#include "platform/testing/ChildProcess.hpp"
+#include "tidewright/preferences/PreferenceInstallation.hpp"
+
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace tidewright::testing {
+
+// A started program whose log is read for its hot-key grabs: a foreign grab racing the program's
+// own would make the program's fail for good, so waiting for the grabs never grabs.
+class RunningProgram {
+public:
+    explicit RunningProgram(std::unique_ptr<platform::testing::ChildProcess> process)
+        : process_(std::move(process)) {}
+
+    platform::testing::ChildProcess& process() { return *process_; }
+    pid_t pid() const { return process_->pid(); }
+
+    // Reads the log until the program holds exactly `count` hot keys; false at the timeout.
+    bool waitForHeldHotkeys(int count, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (held_ != count) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            const std::optional<std::string> line = process_->readLine(left);
+            if (!line) {
+                return false;
+            }
+            if (line->find("hot key ") == std::string::npos) {
+                continue;
+            }
+            if (line->ends_with(" grabbed")) {
+                ++held_;
+            } else if (line->ends_with(" released")) {
+                --held_;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::unique_ptr<platform::testing::ChildProcess> process_;
+    int held_ = 0;
+};
+
+class ProgramUnderTest {
+public:
+    // The six hot keys: their keysyms, in the order Left, Right, Up, D, Down, C.
+    static constexpr std::uint32_t keysyms[] = {0xff51, 0xff53, 0xff52, 0x64, 0xff54, 0x63};
+    static constexpr std::uint16_t controlAlt =
+        platform::testing::ForeignKeyGrab::control | platform::testing::ForeignKeyGrab::mod1;
+
+    explicit ProgramUnderTest(std::string display) : display_(std::move(display)) {
+        if (!folder_.isValid()) {
+            throw std::runtime_error("no temporary folder");
+        }
+        for (const char* sub : {"home", "config", "data", "dirs", "synced"}) {
+            std::filesystem::create_directories(root() / sub);
+        }
+        writeAccountFile(root() / "synced", "alice\n");
+    }
+
+    std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
+
+    // Starts the program; the process ends with the returned object.
+    std::unique_ptr<RunningProgram> start() const {
+        platform::testing::ChildProcess::Options options;
+        const std::filesystem::path r = root();
+        options.environment = {
+            {"DISPLAY", display_},
+            {"HOME", (r / "home").string()},
+            {"XDG_CONFIG_HOME", (r / "config").string()},
+            {"XDG_DATA_HOME", (r / "data").string()},
+            {"XDG_DATA_DIRS", (r / "dirs").string()},
+            {"XDG_CONFIG_DIRS", (r / "dirs").string()},
+            {"XDG_RUNTIME_DIR", (r / "home").string()},
+            {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
+            {"QT_QPA_PLATFORM", "xcb"},
+            {"QT_LOGGING_RULES", "app.corbelthane.tidewright.hotkeys.debug=true"},
+            // No session bus: nothing of the machine's desktop is reached.
+            {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
+        };
+        // Its log comes here; its standard output goes nowhere.
+        options.quiet = true;
+        options.passedDescriptor = 2;
+        return std::make_unique<RunningProgram>(std::make_unique<platform::testing::ChildProcess>(
+            std::vector<std::string>{TIDEWRIGHT_PROGRAM}, options));
+    }
+
+    // True when another client is refused every one of the six combinations (held), or granted
+    // every one (not held). Only while the program is not grabbing: a grab that races the
+    // program's makes the program's fail.
+    bool hotkeysHeld(bool held) const {
+        for (const std::uint32_t keysym : keysyms) {
+            platform::testing::ForeignKeyGrab other(display_);
+            if (other.grab(keysym, controlAlt) == held) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The program's own standard defaults file.
+    std::filesystem::path defaultsFile() const { return root() / "config" / "tidewright" / "standard.json"; }
+
+private:
+    std::string display_;
+    QTemporaryDir folder_;
+};
+
+} // namespace tidewright::testing

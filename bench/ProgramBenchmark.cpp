@@ -1,0 +1,178 @@
+// The real program on Xvfb and openbox: a hot key pressed through the test extension to the
+// window's frame read back at the target (200 presses over the six actions), beside the same moves
+// done with xdotool; start to the hot keys grabbed (20 starts); wake-ups per second while idle; and
+// resident memory after start and after 1,000 actions.
+//   ProgramBenchmark [idle seconds, 30 unless given]
+
+#include "MoveTiming.hpp"
+
+#include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/X11ScreenSource.hpp"
+#include "platform/testing/X11TestWorld.hpp"
+#include "tidewright/core/FixedShortcut.hpp"
+#include "tidewright/core/WindowPlacement.hpp"
+#include "tidewright/shell/ProgramUnderTest.hpp"
+#include "tidewright/windowcontrol/ScreenService.hpp"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace tidewright;
+using namespace tidewright::bench;
+using tidewright::testing::ProgramUnderTest;
+
+const FixedShortcut shortcuts[] = {FixedShortcut::left, FixedShortcut::right, FixedShortcut::up,
+                                   FixedShortcut::d,    FixedShortcut::down,  FixedShortcut::c};
+
+// A field of /proc/<pid>/status in kB, or summed over the process's threads for the switch counts.
+long statusField(const std::filesystem::path& status, const std::string& field) {
+    std::ifstream input(status);
+    std::string line;
+    while (std::getline(input, line)) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+        }
+    }
+    return 0;
+}
+
+long residentKilobytes(pid_t pid) {
+    return statusField("/proc/" + std::to_string(pid) + "/status", "VmRSS");
+}
+
+long contextSwitches(pid_t pid) {
+    long total = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        total += statusField(task.path() / "status", "voluntary_ctxt_switches") +
+                 statusField(task.path() / "status", "nonvoluntary_ctxt_switches");
+    }
+    return total;
+}
+
+DesktopFrame outerFrame(platform::testing::X11TestWorld& world, platform::x11::WindowId window) {
+    const platform::x11::PixelRect client = world.clientGeometry(window);
+    const platform::x11::Extents wm = world.frameExtents(window);
+    return frameOf(client.x - wm.left, client.y - wm.top, client.width + wm.left + wm.right,
+                   client.height + wm.top + wm.bottom);
+}
+
+Figures startToGrabbed(const ProgramUnderTest& setup) {
+    std::vector<double> times;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = Stopwatch::now();
+        auto program = setup.start();
+        if (!program->waitForHeldHotkeys(6)) {
+            throw std::runtime_error("the program did not grab its hot keys");
+        }
+        times.push_back(millisecondsSince(start));
+        ::kill(program->pid(), SIGTERM);
+        program->process().waitForExit(std::chrono::seconds(10));
+    }
+    return figuresOf(std::move(times));
+}
+
+} // namespace
+
+int main(int argc, char** argv) try {
+    const int idleSeconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    platform::testing::X11TestWorld world;
+    ProgramUnderTest setup(world.display());
+
+    const Figures start = startToGrabbed(setup);
+
+    auto program = setup.start();
+    if (!program->waitForHeldHotkeys(6)) {
+        throw std::runtime_error("the program did not grab its hot keys");
+    }
+    const long residentAfterStart = residentKilobytes(program->pid());
+
+    // Idle: no window of ours, nothing to do.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const long switchesBefore = contextSwitches(program->pid());
+    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    const double wakeups =
+        static_cast<double>(contextSwitches(program->pid()) - switchesBefore) / idleSeconds;
+
+    auto client = world.startClient();
+    const platform::x11::WindowId window = openWindow(world, *client);
+    world.watch(window);
+    ScreenService screens(std::make_shared<platform::X11ScreenSource>(world.display()));
+    platform::testing::SyntheticKeyboard keyboard(world.display());
+
+    // One press of shortcut i % 6 and the wait for its frame.
+    auto press = [&](int i, std::vector<double>* times) {
+        const FixedShortcut shortcut = shortcuts[i % 6];
+        const DesktopFrame from = outerFrame(world, window);
+        const DesktopFrame target =
+            WindowPlacement::plan(action(shortcut), from, screens.screens(), SizeCapabilities::unknown(),
+                                  PlacementOriginAlignment::wholePoints)
+                .requested.frame;
+        // A press that finds the window in place ends with nothing to wait for, and the next press
+        // would reach the program while it still works on this one, which drops it: skip it.
+        if (target == from) {
+            return;
+        }
+        const auto begin = Stopwatch::now();
+        keyboard.type({platform::testing::SyntheticKeyboard::controlL,
+                       platform::testing::SyntheticKeyboard::altL, ProgramUnderTest::keysyms[i % 6]});
+        if (!world.waitUntil([&] { return outerFrame(world, window) == target; }, std::chrono::seconds(5))) {
+            throw std::runtime_error("hot key " + std::to_string(i % 6) + " (press " + std::to_string(i) +
+                                     ") did not move the window to its planned frame");
+        }
+        if (times) {
+            times->push_back(millisecondsSince(begin));
+        }
+        // The program still reads the frame back and reports after the window is in place, and a
+        // press meanwhile is dropped (one action at a time): let it finish, outside the timing.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    };
+
+    // The program learns which application is frontmost from the window manager's notices, a little
+    // after the window became active: the first, untimed presses wait for that, until one lands.
+    const DesktopFrame leftHalf =
+        WindowPlacement::plan(action(FixedShortcut::left), outerFrame(world, window), screens.screens(),
+                              SizeCapabilities::unknown(), PlacementOriginAlignment::wholePoints)
+            .requested.frame;
+    if (!world.waitUntil(
+            [&] {
+                keyboard.type({platform::testing::SyntheticKeyboard::controlL,
+                               platform::testing::SyntheticKeyboard::altL, ProgramUnderTest::keysyms[0]});
+                return world.waitUntil([&] { return outerFrame(world, window) == leftHalf; },
+                                       std::chrono::seconds(1));
+            },
+            std::chrono::seconds(10))) {
+        throw std::runtime_error("the program never moved the window");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+
+    std::vector<double> times;
+    for (int i = 0; static_cast<int>(times.size()) < cycles; ++i) {
+        press(i, &times);
+    }
+    const Figures hotkey = figuresOf(times);
+    for (int i = 0; i < 1000; ++i) {
+        press(i, nullptr);
+    }
+    const long residentAfterActions = residentKilobytes(program->pid());
+
+    reportAgainstXdotool(world.display(), window, "the program: hot key (XTest press) to the frame read back",
+                         "hot key", hotkey);
+    std::printf("start to the six hot keys grabbed (20 starts): median %.1f ms  p95 %.1f ms\n", start.median,
+                start.p95);
+    std::printf("idle for %d s: %.2f wake-ups per second (context switches of all the program's threads)\n",
+                idleSeconds, wakeups);
+    std::printf("resident memory: %.1f MB after start, %.1f MB after 1,000 more actions\n",
+                residentAfterStart / 1024.0, residentAfterActions / 1024.0);
+    return 0;
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+    return 1;
+}
