@@ -35,8 +35,6 @@ public:
     // The usable rules in ruleOrder.
     const std::vector<TidewrightRulePresentation>& rules() const noexcept { return rules_; }
     // Called after each rebuild of the list, changed or not: a rebuild is one mutation.
-    // (platform::Observable cannot serve yet: its Subscription and the synced store's share one
-    // name in one namespace, so a program cannot link both.)
     std::function<void()> onOpenAppsChange;
     std::function<void()> onRulesChange;
 
