@@ -17,6 +17,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -78,6 +80,21 @@ public:
         // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
         // would be lost.
         QTimer::singleShot(0, &anchor_, [this] { delegate_.applicationDidFinishLaunching(); });
+    }
+
+    // Lets the work that the model's stop() cancelled unwind: a cancelled action still waits for
+    // the window-server call it made, and its task holds the model until it resumes. Destroying
+    // the model and the executor under it would leave that call writing into freed memory.
+    void drain() {
+        const std::weak_ptr<TidewrightAppModel> model = delegate_.model();
+        if (model.expired()) {
+            return;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (model.use_count() > 1 && waited.elapsed() < 3000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
     }
 
 private:
@@ -170,6 +187,7 @@ int main(int argc, char** argv) {
     {
         Program program(main);
         status = QApplication::exec();
+        program.drain();
     }
     return status;
 }

@@ -54,6 +54,15 @@ public:
         return true;
     }
 
+    // What the program logged and nobody read yet, up to its end; for failure messages.
+    std::string remainingLog() {
+        std::string log;
+        while (const std::optional<std::string> line = process_->readLine(std::chrono::milliseconds(200))) {
+            log += *line + "\n";
+        }
+        return log;
+    }
+
 private:
     std::unique_ptr<platform::testing::ChildProcess> process_;
     int held_ = 0;
