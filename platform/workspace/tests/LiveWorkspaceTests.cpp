@@ -203,7 +203,10 @@ protected:
 
 TEST_F(LiveWorkspaceTest, ClientsRunningAtStartAreListedAndNeverLaunched) {
     auto early = world.startClient();
-    early->open(live("early"));
+    const auto earlyWindow = early->open(live("early"));
+    // The workspace reads the frontmost application when it starts: only once openbox has made
+    // the window active is that this client.
+    ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == earlyWindow; }));
     auto workspace = makeWorkspace(early->pid());
 
     const auto running = workspace->runningApplications();
