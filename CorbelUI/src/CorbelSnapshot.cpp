@@ -30,10 +30,17 @@ class SnapshotOwner final : public QObject {
 public:
     std::unique_ptr<SnapshotWindow> window;
 
+    // The application's owner, if it has one yet.
+    static SnapshotOwner* find() {
+        QCoreApplication* application = QCoreApplication::instance();
+        return application != nullptr ? application->findChild<SnapshotOwner*>(QLatin1String(ownerName),
+                                                                               Qt::FindDirectChildrenOnly)
+                                      : nullptr;
+    }
+
     static SnapshotOwner& instance() {
         QCoreApplication* application = QCoreApplication::instance();
-        if (auto* owner = application->findChild<SnapshotOwner*>(QLatin1String(ownerName),
-                                                                 Qt::FindDirectChildrenOnly)) {
+        if (auto* owner = find()) {
             return *owner;
         }
         auto* owner = new SnapshotOwner;
@@ -133,17 +140,12 @@ SnapshotWindow& CorbelSnapshot::show(QWidget& view, const CorbelBrand& brand, Su
 }
 
 SnapshotWindow* CorbelSnapshot::current() {
-    QCoreApplication* application = QCoreApplication::instance();
-    auto* owner = application != nullptr ? application->findChild<SnapshotOwner*>(QLatin1String(ownerName),
-                                                                                  Qt::FindDirectChildrenOnly)
-                                         : nullptr;
+    SnapshotOwner* owner = SnapshotOwner::find();
     return owner != nullptr ? owner->window.get() : nullptr;
 }
 
 void CorbelSnapshot::reset() {
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        delete application->findChild<SnapshotOwner*>(QLatin1String(ownerName), Qt::FindDirectChildrenOnly);
-    }
+    delete SnapshotOwner::find();
 }
 
 } // namespace corbel

@@ -87,9 +87,9 @@ public:
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &anchor_,
                          [this] { delegate_.applicationWillTerminate(); });
         // The settings command, while one of our windows is active.
-        settings_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), &anchor_);
-        settings_->setContext(Qt::ApplicationShortcut);
-        QObject::connect(settings_, &QShortcut::activated, &anchor_,
+        auto* settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), &anchor_);
+        settings->setContext(Qt::ApplicationShortcut);
+        QObject::connect(settings, &QShortcut::activated, &anchor_,
                          [this] { delegate_.showPreferencesCommand(); });
         // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
         // would be lost.
@@ -182,7 +182,6 @@ private:
     // since two writers of one file would drop each other's keys.
     std::shared_ptr<platform::UserDefaults> defaults_;
     QObject anchor_;
-    QShortcut* settings_ = nullptr;
     platform::application::TerminationRequests termination_;
     std::once_flag checkerOnce_;
     std::unique_ptr<corbel::DefaultsUpdateRecordStore> store_;
