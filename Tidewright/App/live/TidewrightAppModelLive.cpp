@@ -216,8 +216,7 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     // 2. The permission service.
     auto accessibility = std::make_shared<platform::X11AccessibilityBackend>(env.display);
     services.permissions = std::make_shared<LivePermissions>(
-        PermissionService::make(std::make_shared<SystemPermissionBackend>(accessibility, p.pool), main),
-        main);
+        PermissionService::make(std::make_shared<SystemPermissionBackend>(accessibility, p.pool), main));
 
     // 3. The hot keys, withdrawn while a screen reader runs.
     p.hotkeyBackend = std::make_unique<platform::X11HotkeyBackend>(env.display, main);

@@ -1,5 +1,4 @@
-// The permission service behind the model's interface: the model awaits the service's read through
-// the task the adapter follows it with.
+// The permission service behind the model's interface: the model awaits the service's own read.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <optional>
 
 #include "../live/LivePermissions.hpp"
+#include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 
 namespace tidewright {
@@ -56,7 +56,7 @@ struct Fixture {
     platform::ManualExecutor executor;
     std::shared_ptr<AnsweredBackend> backend = std::make_shared<AnsweredBackend>();
     std::shared_ptr<PermissionService> service = PermissionService::make(backend, executor);
-    LivePermissions permissions{service, executor};
+    LivePermissions permissions{service};
     int changes = 0;
 };
 
@@ -100,6 +100,8 @@ TEST(LivePermissions, AReadAskedForDuringAnotherIsANewTask) {
     EXPECT_FALSE(f.permissions.task());
 }
 
+// An abandoned read or request is no longer the service's task, and its awaiter resumes once the
+// backend call it made returns, with nothing reported.
 TEST(LivePermissions, StoppingOrCancellingTheRequestEndsTheTaskWithoutAReport) {
     for (const bool cancel : {false, true}) {
         Fixture f;
@@ -118,6 +120,11 @@ TEST(LivePermissions, StoppingOrCancellingTheRequestEndsTheTaskWithoutAReport) {
             f.permissions.cancelRequest(PermissionServiceDriving::RequestOwner::welcome);
         } else {
             f.permissions.stop();
+        }
+        EXPECT_FALSE(f.permissions.task()) << (cancel ? "cancelled" : "stopped");
+        f.executor.runUntilIdle();
+        if (!f.backend->reads.empty()) {
+            f.backend->answer(true);
         }
         f.executor.runUntilIdle();
         EXPECT_TRUE(ended) << (cancel ? "cancelled" : "stopped");

@@ -1,5 +1,6 @@
 #include "platform/concurrency/Task.hpp"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,8 +9,20 @@ namespace detail {
 namespace {
 
 thread_local TaskCore* runningTask = nullptr;
+std::atomic<std::size_t> unfinished{0};
 
 } // namespace
+
+TaskCore::~TaskCore() {
+    if (counted_) {
+        unfinished.fetch_sub(1, std::memory_order_relaxed);
+    }
+}
+
+void TaskCore::started() noexcept {
+    counted_ = true;
+    unfinished.fetch_add(1, std::memory_order_relaxed);
+}
 
 void TaskCore::resumeLater(std::shared_ptr<TaskCore> task, std::coroutine_handle<> handle) {
     Executor& executor = task->executor_;
@@ -32,6 +45,9 @@ void TaskCore::join(std::shared_ptr<TaskCore> waiter, std::coroutine_handle<> ha
 
 void TaskCore::finish() {
     finished_ = true;
+    if (std::exchange(counted_, false)) {
+        unfinished.fetch_sub(1, std::memory_order_relaxed);
+    }
     for (auto& [waiter, handle] : std::exchange(joiners_, {})) {
         resumeLater(std::move(waiter), handle);
     }
@@ -50,6 +66,10 @@ TaskCore& requireCurrentTask() noexcept {
 }
 
 } // namespace detail
+
+std::size_t unfinishedTasks() noexcept {
+    return detail::unfinished.load(std::memory_order_relaxed);
+}
 
 bool isCancelled() noexcept {
     const auto* task = detail::currentTask();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/concurrency/Clock.hpp"
+#include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 
@@ -225,6 +226,23 @@ TEST_F(TaskTest, YieldingTasksInterleaveTurnByTurn) {
     spawn(executor, twice('b'));
     executor.runUntilIdle();
     EXPECT_EQ(order, "abab");
+}
+
+TEST_F(TaskTest, UnfinishedTasksCountsEveryTaskUntilItEndsOrIsDropped) {
+    const std::size_t before = unfinishedTasks();
+    std::optional<Continuation<>> parked;
+    auto ends = spawn(executor, []() -> Async<> { co_return; });
+    auto throws = spawn(executor, []() -> Async<> { throw std::runtime_error("x"); });
+    spawn(executor, [&]() -> Async<> {
+        co_await withContinuation<void>("parked", [&](Continuation<> c) { parked = c; });
+    });
+    EXPECT_EQ(unfinishedTasks(), before + 3) << "queued, not started yet";
+    executor.runUntilIdle();
+    EXPECT_EQ(unfinishedTasks(), before + 1) << "an error ends a task too";
+    // Nothing can resume the parked task once its continuation goes: dropped, it is not waited for.
+    parked.reset();
+    executor.runUntilIdle();
+    EXPECT_EQ(unfinishedTasks(), before);
 }
 
 // A service that tasks refer to weakly: gone, it ends them quietly at their next resumption.

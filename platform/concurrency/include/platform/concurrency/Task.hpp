@@ -3,6 +3,7 @@
 // that cancel and join them, and lazy coroutines that run inside the task that awaits them.
 
 #include <coroutine>
+#include <cstddef>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -29,7 +30,7 @@ namespace detail {
 class TaskCore : public std::enable_shared_from_this<TaskCore> {
 public:
     explicit TaskCore(Executor& executor) : executor_(executor) {}
-    virtual ~TaskCore() = default;
+    virtual ~TaskCore();
     TaskCore(const TaskCore&) = delete;
     TaskCore& operator=(const TaskCore&) = delete;
 
@@ -50,11 +51,14 @@ public:
     void join(std::shared_ptr<TaskCore> waiter, std::coroutine_handle<> handle);
 
 protected:
+    // Counts the task among the unfinished ones until it finishes or is destroyed unfinished.
+    void started() noexcept;
     void finish();
 
 private:
     Executor& executor_;
     std::stop_source stop_;
+    bool counted_ = false;
     bool finished_ = false;
     std::vector<std::pair<std::shared_ptr<TaskCore>, std::coroutine_handle<>>> joiners_;
 };
@@ -128,6 +132,7 @@ public:
 
     void start(std::shared_ptr<TaskBody> self) {
         root_ = runRoot<T, Body>(this, &body_).handle;
+        this->started();
         TaskCore::resumeLater(std::move(self), root_);
     }
 
@@ -294,6 +299,10 @@ bool isCancelled() noexcept;
 std::stop_token currentStopToken() noexcept;
 // Throws CancellationError when the current task is cancelled.
 void checkCancellation();
+
+// How many spawned tasks, on every executor, have neither ended nor been dropped; a program that
+// ends lets these unwind before it takes their executors away. Safe for concurrent access.
+std::size_t unfinishedTasks() noexcept;
 
 // Suspends the current task and resumes it on a later turn of its executor.
 inline auto yield() noexcept {
