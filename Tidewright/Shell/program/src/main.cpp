@@ -10,6 +10,7 @@
 #include "platform/application/TerminationRequests.hpp"
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
+#include "platform/concurrency/Task.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
@@ -97,17 +98,25 @@ public:
     }
 
     // Lets the work that the model's stop() cancelled unwind: a cancelled action still waits for
-    // the window-server call it made, and its task holds the model until it resumes. Destroying
-    // the model and the executor under it would leave that call writing into freed memory.
+    // the window-server call it made, and its tasks wait for one another. Destroying the model and
+    // the executor under them would drop their resumptions (leaving tasks that await each other
+    // for ever) or let a late reply write into freed memory.
     void drain() {
         const std::weak_ptr<TidewrightAppModel> model = delegate_.model();
-        if (model.expired()) {
+        const auto settled = [&] { return model.use_count() <= 1 && platform::unfinishedTasks() == 0; };
+        if (settled()) {
             return;
         }
+        // A tick bounds each wait, so the deadline holds even when no event comes.
+        QTimer tick;
+        tick.start(10);
         QElapsedTimer waited;
         waited.start();
-        while (model.use_count() > 1 && waited.elapsed() < 3000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (!settled() && waited.elapsed() < 3000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        if (!settled()) {
+            qCWarning(shellLog, "%zu tasks still unfinished at exit", platform::unfinishedTasks());
         }
     }
 
@@ -193,6 +202,8 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // Our debug lines (each grab and release) stay quiet unless QT_LOGGING_RULES asks for them.
+    QLoggingCategory::setFilterRules(QStringLiteral("app.corbelthane.tidewright.*.debug=false"));
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     platform::MainExecutor main;
