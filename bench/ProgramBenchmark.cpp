@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,13 +49,33 @@ long residentKilobytes(pid_t pid) {
     return statusField("/proc/" + std::to_string(pid) + "/status", "VmRSS");
 }
 
-long contextSwitches(pid_t pid) {
-    long total = 0;
+// Each thread's context switches by thread id, with its name. A thread that ends between two
+// readings takes its count with it, so wake-ups are summed per thread, never as two totals.
+struct ThreadSwitches {
+    std::string name;
+    long switches = 0;
+};
+std::map<std::string, ThreadSwitches> contextSwitches(pid_t pid) {
+    std::map<std::string, ThreadSwitches> threads;
     for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
-        total += statusField(task.path() / "status", "voluntary_ctxt_switches") +
-                 statusField(task.path() / "status", "nonvoluntary_ctxt_switches");
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        threads[task.path().filename().string()] = {
+            name, statusField(task.path() / "status", "voluntary_ctxt_switches") +
+                      statusField(task.path() / "status", "nonvoluntary_ctxt_switches")};
     }
-    return total;
+    return threads;
+}
+
+// Switches since before, by thread name, for the threads alive now (a new one counts whole).
+std::map<std::string, long> switchesSince(const std::map<std::string, ThreadSwitches>& before,
+                                          const std::map<std::string, ThreadSwitches>& now) {
+    std::map<std::string, long> byName;
+    for (const auto& [id, thread] : now) {
+        const auto earlier = before.find(id);
+        byName[thread.name] += thread.switches - (earlier == before.end() ? 0 : earlier->second.switches);
+    }
+    return byName;
 }
 
 DesktopFrame outerFrame(platform::testing::X11TestWorld& world, platform::x11::WindowId window) {
@@ -96,10 +117,14 @@ int main(int argc, char** argv) try {
 
     // Idle: no window of ours, nothing to do.
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const long switchesBefore = contextSwitches(program->pid());
+    const auto switchesBefore = contextSwitches(program->pid());
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-    const double wakeups =
-        static_cast<double>(contextSwitches(program->pid()) - switchesBefore) / idleSeconds;
+    const std::map<std::string, long> idleSwitches = switchesSince(switchesBefore, contextSwitches(program->pid()));
+    long idleTotal = 0;
+    for (const auto& [name, switches] : idleSwitches) {
+        idleTotal += switches;
+    }
+    const long threadsBefore = static_cast<long>(switchesBefore.size());
 
     auto client = world.startClient();
     const platform::x11::WindowId window = openWindow(world, *client);
@@ -167,8 +192,14 @@ int main(int argc, char** argv) try {
                          "hot key", hotkey);
     std::printf("start to the six hot keys grabbed (20 starts): median %.1f ms  p95 %.1f ms\n", start.median,
                 start.p95);
-    std::printf("idle for %d s: %.2f wake-ups per second (context switches of all the program's threads)\n",
-                idleSeconds, wakeups);
+    std::printf("idle for %d s: %.2f wake-ups per second (context switches of the program's threads, %ld at "
+                "the start of the wait)\n",
+                idleSeconds, static_cast<double>(idleTotal) / idleSeconds, threadsBefore);
+    for (const auto& [name, switches] : idleSwitches) {
+        if (switches != 0) {
+            std::printf("  %-16s %ld\n", name.c_str(), switches);
+        }
+    }
     std::printf("resident memory: %.1f MB after start, %.1f MB after 1,000 more actions\n",
                 residentAfterStart / 1024.0, residentAfterActions / 1024.0);
     return 0;
