@@ -39,14 +39,17 @@ public:
         QPalette palette = field.palette();
         palette.setColor(QPalette::Base, Qt::transparent);
         field.setPalette(palette);
-        row->addWidget(&field);
-        setFixedHeight(static_cast<int>(CorbelMetrics::preferencesControlHeight));
+        row->addWidget(&field, 0, Qt::AlignVCenter);
+        setFixedHeight(controlHeight());
         setSizePolicy(field.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
         field.installEventFilter(this);
         applyFont();
     }
 
     ~PreferencesField() override { delete ring_.data(); } // it lives in the parent, not here
+
+    QSize sizeHint() const override { return {KitView::sizeHint().width(), controlHeight()}; }
+    QSize minimumSizeHint() const override { return {KitView::minimumSizeHint().width(), controlHeight()}; }
 
     QPainterPath capsule() const { return RingShape::capsule().path(QRectF(rect())); }
 
@@ -99,6 +102,8 @@ protected:
     }
 
 private:
+    static int controlHeight() { return static_cast<int>(CorbelMetrics::preferencesControlHeight); }
+
     void applyFont() {
         if (field_ != nullptr) {
             setCorbelFont(*field_, props().role, KitEnvironment::values(*this).textSizeFactor);
