@@ -6,6 +6,10 @@
 #include "KitViewTesting.hpp"
 #include "corbel/ui/AppIcon.hpp"
 #include "corbel/ui/BrandPalette.hpp"
+#include "corbel/ui/ChoiceMenu.hpp"
+#include "corbel/ui/KitButton.hpp"
+#include "corbel/ui/KitSwitch.hpp"
+#include "corbel/ui/PreferencesFields.hpp"
 #include "corbel/ui/PrivacyLine.hpp"
 #include "corbel/ui/Rows.hpp"
 #include "corbel/ui/SymbolView.hpp"
@@ -14,6 +18,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QIcon>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -162,6 +167,47 @@ TEST_F(AppIconTest, WithoutAnIconItDrawsATileInTheTint) {
     EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
     EXPECT_EQ(image.pixelColor(3, 20), tintOf(icon.palette()));
 }
+
+class CardsLook : public ::testing::TestWithParam<ColorScheme> {};
+
+TEST_P(CardsLook, CardsWithRowsAFieldAndThePrivacyLine) {
+    const ColorScheme scheme = GetParam();
+    QWidget window;
+    paintAsWindow(window, scheme);
+    auto* column = new QVBoxLayout(&window);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(12);
+
+    auto* quit = new KitButton({.title = u"Quit"_s, .size = ControlSize::small});
+    preferencesDestructiveLabel(*quit);
+    column->addWidget(new PanelCard(
+        {.spacing = 0},
+        {new SettingRow({.title = u"Open at Login"_s, .symbol = u"arrow.up.forward.app"_s},
+                        new KitSwitch({.isOn = true, .size = ControlSize::small})),
+         new SettingRow({.title = u"When Q&A <b>x</b> opens a window, put it in the middle of the screen"_s,
+                         .symbol = u"rectangle.center.inset.filled"_s},
+                        new ChoiceMenu<QString>({u"Centre"_s, {u"Maximize"_s, u"Centre"_s}},
+                                                [](const QString& text) { return text; })),
+         new ActionRow({.title = u"Quit Tidewright"_s,
+                        .symbol = u"power"_s,
+                        .color = systemColor(SystemColor::red, scheme)},
+                       quit)}));
+
+    auto* field = new QLineEdit(u"Q&A <b>x</b>"_s);
+    auto* empty = new QLineEdit;
+    empty->setPlaceholderText(u"Application name"_s);
+    column->addWidget(new GlassCard(
+        {.spacing = 8}, {new AppIcon({.size = 40}), preferencesFieldStyle(field), panelFieldStyle(empty)}));
+    column->addWidget(new PrivacyLine({.text = longStatement, .symbol = u"hand.raised"_s}));
+    column->addStretch();
+
+    const int width = 368;
+    EXPECT_TRUE(kitGoldens().matches(
+        QStringLiteral("card-rows-") + QLatin1String(schemeName(scheme)),
+        testing::renderRoundedOffscreen(window, QSize(width, window.heightForWidth(width)), 16)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, CardsLook, ::testing::Values(ColorScheme::light, ColorScheme::dark));
 
 } // namespace
 } // namespace corbel
