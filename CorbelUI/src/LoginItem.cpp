@@ -61,6 +61,13 @@ void LoginItem::reset() {
     delete LoginItemOwner::find();
 }
 
+void LoginItem::withdraw(const LoginItem& installed) {
+    LoginItemOwner* owner = LoginItemOwner::find();
+    if (owner != nullptr && owner->item.get() == &installed) {
+        delete owner;
+    }
+}
+
 std::shared_ptr<LoginItem> LoginItem::make(Backend backend) {
     if (backend.entry != nullptr && (backend.main == nullptr || backend.queue == nullptr)) {
         throw std::invalid_argument("a login item over an entry needs an executor and a queue");

@@ -18,6 +18,7 @@
 
 #include "LivePermissions.hpp"
 #include "LivePreferences.hpp"
+#include "corbel/ui/LoginItem.hpp"
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/accessibility/x11/X11AccessibilityObservers.hpp"
 #include "platform/accessibility/x11/X11TrustNoticeCenter.hpp"
@@ -108,9 +109,23 @@ struct Environment {
 };
 
 // The platform objects that the live services refer to; released after every service.
+// The kit's shared login item writes on the pool: it goes first.
+struct InstalledLoginItem {
+    const corbel::LoginItem* item = nullptr;
+    InstalledLoginItem() = default;
+    InstalledLoginItem(const InstalledLoginItem&) = delete;
+    InstalledLoginItem& operator=(const InstalledLoginItem&) = delete;
+    ~InstalledLoginItem() {
+        if (item != nullptr) {
+            corbel::LoginItem::withdraw(*item);
+        }
+    }
+};
+
 struct Platform {
     platform::LiveClock clock;
     platform::ThreadPool pool{4, "tidewright-pool"};
+    InstalledLoginItem loginItem;
     std::shared_ptr<platform::UserDefaults> defaults;
     std::unique_ptr<platform::xdg::DesktopEntryIndex> index;
     std::unique_ptr<platform::LiveWorkspace> workspace;
@@ -246,9 +261,10 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     login.fileName = QStringLiteral("app.corbelthane.tidewright.desktop");
     login.name = QStringLiteral("Tidewright");
     login.searchPath = env.searchPath;
-    auto openAtLogin = OpenAtLogin::make(
-        std::make_shared<LoginService>(std::make_shared<const platform::AutostartLoginItem>(login), p.pool),
-        main);
+    const auto autostart = std::make_shared<const platform::AutostartLoginItem>(login);
+    auto openAtLogin = OpenAtLogin::make(std::make_shared<LoginService>(autostart, p.pool), main);
+    // The kit's switches read and write the same entry.
+    p.loginItem.item = &corbel::LoginItem::install({autostart, &main, &p.pool});
     services.openAtLogin = std::make_shared<LiveOpenAtLogin>(openAtLogin);
 
     // 6. The main-window transport; the enhanced interface is left alone while a screen reader runs.

@@ -37,6 +37,9 @@ public:
     static LoginItem& install(Backend backend);
     // Deletes the process-wide item (tests, between cases); the next shared() makes a new one.
     static void reset();
+    // Deletes the process-wide item if it is still `installed`: the composition root's call before
+    // the queue it was given goes.
+    static void withdraw(const LoginItem& installed);
 
     // Changes in flight hold the item weakly, so it is always shared. THROWS std::invalid_argument
     // for an entry without an executor or a queue.
