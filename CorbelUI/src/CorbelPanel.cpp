@@ -86,6 +86,10 @@ QString plainToolTip(const QString& text) {
 
 constexpr int minimumSwitchSide = 44;
 
+KitButton::Props footerButton(QString title, QString symbol) {
+    return {.title = std::move(title), .symbol = std::move(symbol), .style = ButtonStyle::plain};
+}
+
 } // namespace
 
 bool CorbelPanelProps::operator==(const CorbelPanelProps& other) const {
@@ -169,13 +173,13 @@ CorbelPanel::CorbelPanel(Props props, CorbelPanelActions actions, std::vector<QW
         new TextLabel({.text = versionCaption(applicationVersion()), .role = CorbelFont::versionLine}, this);
     footerRow_->addWidget(caption_, 0, Qt::AlignVCenter);
     footerRow_->addStretch(1);
-    guide_ = new PanelFooterButton({.symbol = QStringLiteral("questionmark.circle")}, this);
+    guide_ = new PanelFooterButton({}, QStringLiteral("questionmark.circle"), this);
     guide_->setAction([this] {
         if (actions_.showGuide) {
             actions_.showGuide();
         }
     });
-    quit_ = new PanelFooterButton({.symbol = QStringLiteral("power")}, this);
+    quit_ = new PanelFooterButton({}, QStringLiteral("power"), this);
     const auto quit = [this] {
         if (actions_.quit) {
             actions_.quit();
@@ -213,7 +217,7 @@ void CorbelPanel::setActions(CorbelPanelActions actions) {
 void CorbelPanel::placeFooterButtons() {
     const bool wanted = static_cast<bool>(actions_.showPreferences);
     if (wanted && preferences_ == nullptr) {
-        preferences_ = new PanelFooterButton({.symbol = QStringLiteral("gearshape")}, this);
+        preferences_ = new PanelFooterButton({}, QStringLiteral("gearshape"), this);
         preferences_->setAction([this] {
             if (actions_.showPreferences) {
                 actions_.showPreferences();
@@ -323,7 +327,8 @@ void CorbelPanel::refresh() {
     KitSwitch::Props toggle = switch_->props();
     toggle.isOn = p.isOn;
     toggle.title = p.brand.name();
-    toggle.tint = branded ? std::optional(tint) : std::nullopt;
+    // The product's own switch keeps the brand accent even where other controls take the default.
+    toggle.tint = p.brand.accent(scheme);
     switch_->setProps(toggle);
     switch_->setEnabled(p.isSwitchEnabled);
     switch_->setToolTip(plainToolTip(kitLabel(p.isOn ? KitLabel::turnOff : KitLabel::turnOn, here)));
@@ -338,10 +343,12 @@ void CorbelPanel::refresh() {
     caption_->setProps(caption);
 
     if (preferences_ != nullptr) {
-        preferences_->setProps({kitLabel(KitLabel::preferences, here), QStringLiteral("gearshape")});
+        preferences_->setProps(
+            footerButton(kitLabel(KitLabel::preferences, here), QStringLiteral("gearshape")));
     }
-    guide_->setProps({kitLabel(KitLabel::gettingStarted, here), QStringLiteral("questionmark.circle")});
-    quit_->setProps({kitLabel(KitLabel::quit, here), QStringLiteral("power")});
+    guide_->setProps(
+        footerButton(kitLabel(KitLabel::gettingStarted, here), QStringLiteral("questionmark.circle")));
+    quit_->setProps(footerButton(kitLabel(KitLabel::quit, here), QStringLiteral("power")));
     if (updateCard_ != nullptr) {
         refreshUpdateCard();
     }

@@ -8,23 +8,16 @@
 #include "corbel/ui/QtWorkarounds.hpp"
 #include "corbel/ui/Symbols.hpp"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTextDocument>
 
 namespace corbel {
 
-PanelFooterButton::PanelFooterButton(Props props, QWidget* parent) : KitView(std::move(props), parent) {
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_Hover);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+PanelFooterButton::PanelFooterButton(QString title, QString symbol, QWidget* parent)
+    : KitButton({.title = std::move(title), .symbol = std::move(symbol), .style = ButtonStyle::plain},
+                parent) {
     attachFocusRing(*this, RingShape::capsule());
     propsChanged();
-}
-
-void PanelFooterButton::setAction(std::function<void()> action) {
-    action_ = std::move(action);
 }
 
 void PanelFooterButton::setFocusChanged(std::function<void(bool)> focusChanged) {
@@ -39,68 +32,32 @@ QSize PanelFooterButton::sizeHint() const {
 void PanelFooterButton::propsChanged() {
     // Rich text made from the plain title, so that "&" or "<b>" shows as written.
     setToolTip(Qt::convertFromPlainText(props().title, Qt::WhiteSpaceNormal));
-    update();
+    KitButton::propsChanged();
 }
 
 void PanelFooterButton::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = schemeOf(palette());
-    const bool contrast = KitEnvironment::values(*this).increasedContrast;
+    const KitEnvironmentValues environment = KitEnvironment::values(*this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(hovered_ ? BrandPalette::emphasis(scheme, contrast)
-                              : BrandPalette::card(scheme, contrast));
+    painter.setBrush(hovered_ ? BrandPalette::emphasis(scheme, environment.increasedContrast)
+                              : BrandPalette::card(scheme, environment.increasedContrast));
     painter.drawEllipse(QRectF(rect()));
-    const QFont font = roleFont(CorbelFont::footerSymbol, KitEnvironment::values(*this).textSizeFactor);
+    const QFont font = roleFont(CorbelFont::footerSymbol, environment.textSizeFactor);
     const qreal em = font.pixelSize();
-    const QRectF square((width() - em) / 2, (height() - em) / 2, em, em);
-    if (pressed_) {
-        painter.setOpacity(0.6);
-    }
-    drawSymbol(painter, square, props().symbol, palette().color(QPalette::Active, QPalette::ButtonText),
-               symbolWeight(font));
+    drawSymbol(painter, QRectF((width() - em) / 2, (height() - em) / 2, em, em), props().symbol,
+               palette().color(QPalette::Active, QPalette::ButtonText), symbolWeight(font));
 }
 
-void PanelFooterButton::enterEvent(QEnterEvent*) {
+void PanelFooterButton::enterEvent(QEnterEvent* event) {
     hovered_ = true;
-    update();
+    KitButton::enterEvent(event);
 }
 
-void PanelFooterButton::leaveEvent(QEvent*) {
+void PanelFooterButton::leaveEvent(QEvent* event) {
     hovered_ = false;
-    update();
-}
-
-void PanelFooterButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        update();
-    }
-}
-
-void PanelFooterButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !pressed_) {
-        return;
-    }
-    pressed_ = false;
-    update();
-    // The disc is the button: a release in the square's corners is outside it.
-    const QPointF at = event->position() - QRectF(rect()).center();
-    const qreal radius = width() / 2.0;
-    if (at.x() * at.x() + at.y() * at.y() <= radius * radius && action_) {
-        action_();
-    }
-}
-
-void PanelFooterButton::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !event->isAutoRepeat()) {
-        if (action_) {
-            action_();
-        }
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    KitButton::leaveEvent(event);
 }
 
 void PanelFooterButton::setFocused(bool focused) {
@@ -115,12 +72,12 @@ void PanelFooterButton::setFocused(bool focused) {
 
 void PanelFooterButton::focusInEvent(QFocusEvent* event) {
     setFocused(true);
-    QWidget::focusInEvent(event);
+    KitButton::focusInEvent(event);
 }
 
 void PanelFooterButton::focusOutEvent(QFocusEvent* event) {
     setFocused(false);
-    QWidget::focusOutEvent(event);
+    KitButton::focusOutEvent(event);
 }
 
 void PanelFooterButton::hideEvent(QHideEvent* event) {
@@ -129,7 +86,7 @@ void PanelFooterButton::hideEvent(QHideEvent* event) {
     if (focusChanged_) {
         focusChanged_(false);
     }
-    QWidget::hideEvent(event);
+    KitButton::hideEvent(event);
 }
 
 } // namespace corbel

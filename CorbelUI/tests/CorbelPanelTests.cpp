@@ -145,7 +145,8 @@ TEST(CorbelPanelTest, AStatusStateBrandsThePanelAndAPlainColourDoesNot) {
         EXPECT_EQ(plain->dotColor(), plainDot);
         EXPECT_TRUE(descendantsOf<BrandBackground>(*plain).front()->isHidden());
         EXPECT_EQ(plain->palette().color(QPalette::Highlight), systemColor(SystemColor::accent, scheme));
-        EXPECT_EQ(descendantsOf<KitSwitch>(*plain).front()->props().tint, std::nullopt);
+        EXPECT_EQ(descendantsOf<KitSwitch>(*plain).front()->props().tint, brand.accent(scheme))
+            << "the switch keeps the brand accent";
     }
 }
 
