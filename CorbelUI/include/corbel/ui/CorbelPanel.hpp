@@ -72,6 +72,7 @@ public:
     void setActions(CorbelPanelActions actions);
 
     // The sample notifier when the panel made one, else the environment's notifier, else none.
+    // REQUIRES: a notifier set in the environment stays alive while it is set there.
     UpdateNotifier* activeNotifier() const;
     QColor dotColor() const;
 
