@@ -18,7 +18,7 @@ public:
     virtual QAccessible::Role accessibleRole() const { return QAccessible::Client; }
     // The name; empty leaves the widget's accessibleName() or, failing that, nothing.
     virtual QString accessibleLabel() const { return {}; }
-    // The value a control shows (a shortcut's keys on its edit button); empty for none.
+    // The current value as text (a menu's choice); empty for views that have none.
     virtual QString accessibleValue() const { return {}; }
     // One element that speaks for its children: tools see no children.
     virtual bool accessibleCombinesChildren() const { return false; }
