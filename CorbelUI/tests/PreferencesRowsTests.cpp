@@ -4,6 +4,7 @@
 #include "corbel/ui/PreferencesRows.hpp"
 
 #include "KitViewTesting.hpp"
+#include "PreferencesTesting.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
@@ -20,11 +21,6 @@
 
 #include <gtest/gtest.h>
 
-// Readable failures for lists of names.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace corbel {
 namespace {
 
@@ -39,18 +35,6 @@ public:
 private:
     QSize size_;
 };
-
-// Activates every layout from the top down, as the event loop would before the first paint.
-void layOutAll(QWidget& widget) {
-    if (QLayout* layout = widget.layout()) {
-        layout->activate();
-    }
-    for (QObject* child : widget.children()) {
-        if (auto* childWidget = qobject_cast<QWidget*>(child)) {
-            layOutAll(*childWidget);
-        }
-    }
-}
 
 // Lays `view` out at `width` in a host as a window would and returns the host.
 std::unique_ptr<QWidget> hosted(QWidget* view, int width, ColorScheme scheme = ColorScheme::light) {
