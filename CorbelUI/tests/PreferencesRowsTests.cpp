@@ -4,12 +4,14 @@
 #include "corbel/ui/PreferencesRows.hpp"
 
 #include "KitViewTesting.hpp"
+#include "LoginItemTesting.hpp"
 #include "PreferencesTesting.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitSwitch.hpp"
 #include "corbel/ui/PreferencesChoiceMenu.hpp"
+#include "corbel/ui/PreferencesLoginRow.hpp"
 #include "corbel/ui/PreferencesStyles.hpp"
 #include "corbel/ui/SymbolView.hpp"
 #include "corbel/ui/TextLabel.hpp"
@@ -356,6 +358,35 @@ TEST(PreferencesStylesTest, OneRingPerControlEvenWhenStyledBeforeItIsPlaced) {
     EXPECT_FALSE(ring.props().isOn);
     KitEnvironment::of(window).setKeyboardUsed(true);
     EXPECT_TRUE(ring.props().isOn);
+}
+
+class PreferencesLoginRowTest : public ::testing::Test, protected TemporaryLogin {
+protected:
+    void SetUp() override { LoginItem::install(backend()); }
+    void TearDown() override { LoginItem::reset(); }
+};
+
+TEST_F(PreferencesLoginRowTest, TheSwitchShowsTheStateReadBackNotTheOneAskedFor) {
+    PreferencesLoginRow row;
+    KitSwitch& toggle = row.row().toggle();
+    EXPECT_EQ(row.row().props(), (PreferencesToggleRow::Props{.title = u"Open at Login"_s}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&toggle)->text(QAccessible::Name), u"Open at Login"_s);
+    toggle.resize(toggle.sizeHint());
+
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    EXPECT_FALSE(toggle.props().isOn) << "not before the entry is written and read back";
+    settle();
+    EXPECT_TRUE(toggle.props().isOn);
+    EXPECT_TRUE(QFileInfo::exists(entryPath()));
+
+    // Refused: the switch stays where the entry is.
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(toggle.props().isOn);
+    blockAutostartFolder();
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(toggle.props().isOn);
 }
 
 } // namespace
