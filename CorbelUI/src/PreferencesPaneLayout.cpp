@@ -157,18 +157,33 @@ void PaneList::setPanes(const std::vector<PaneEntry>& panes) {
         rows_.push_back(row);
         sections_.push_back(section);
     }
-    const ColorScheme scheme = schemeOf(palette());
     for (std::size_t i = 0; i < panes.size(); ++i) {
         rows_[i]->setPane(panes[i]);
         TextLabel::Props section = sections_[i]->props();
         section.text = panes[i].section.value_or(QString());
-        section.color = systemColor(SystemColor::secondaryLabel, scheme);
         sections_[i]->setProps(section);
         sections_[i]->parentWidget()->setVisible(panes[i].section.has_value());
         static_cast<Stack*>(sections_[i]->parentWidget())
             ->setReading(panes[i].section ? Stack::Reading::children : Stack::Reading::hidden);
     }
+    colourSections();
     updateGeometry();
+}
+
+void PaneList::colourSections() {
+    const QColor secondary = systemColor(SystemColor::secondaryLabel, schemeOf(palette()));
+    for (TextLabel* heading : sections_) {
+        TextLabel::Props section = heading->props();
+        section.color = secondary;
+        heading->setProps(section);
+    }
+}
+
+void PaneList::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        colourSections();
+    }
+    QWidget::changeEvent(event);
 }
 
 // MARK: layout

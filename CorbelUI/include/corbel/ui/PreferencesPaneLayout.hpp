@@ -96,7 +96,12 @@ public:
     // The section heading above each row; hidden where the pane has none.
     const std::vector<TextLabel*>& sections() const noexcept { return sections_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void colourSections();
+
     QVBoxLayout* stack_;
     std::vector<PaneRow*> rows_;
     std::vector<TextLabel*> sections_;
