@@ -36,16 +36,6 @@ CorbelBrand brand() {
                        std::nullopt);
 }
 
-// A content of a known size.
-class Block : public QWidget {
-public:
-    explicit Block(QSize size) : size_(size) {}
-    QSize sizeHint() const override { return size_; }
-
-private:
-    QSize size_;
-};
-
 // A platform that records the monitors asked of it.
 class RecordingMonitors : public LocalKeyDownMonitoring {
 public:
@@ -291,6 +281,8 @@ TEST(PreferencesPaneLayoutTest, PicksAreReportedAndTheOwnersSelectionIsShown) {
     layout->setOnSelect([&](const Pane& pane) { layout->setSelection(pane); });
     preferences::PaneRow* rules = layout->paneList().rows()[1];
     rules->resize(176, 40);
+    QTest::mouseClick(rules, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(layout->selection(), Pane::general) << "a cut corner takes no click";
     QTest::mouseClick(rules, Qt::LeftButton);
     EXPECT_EQ(layout->selection(), Pane::rules);
     EXPECT_TRUE(layout->paneList().rows()[1]->isSelected());

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-class QVBoxLayout;
+class QBoxLayout;
 
 namespace corbel {
 
@@ -102,7 +102,7 @@ protected:
 private:
     void colourSections();
 
-    QVBoxLayout* stack_;
+    QBoxLayout* stack_;
     std::vector<PaneRow*> rows_;
     std::vector<TextLabel*> sections_;
     std::function<void(int)> onSelect_;
@@ -127,7 +127,7 @@ protected:
 private:
     PaneList* list_;
     QWidget* header_;
-    QVBoxLayout* right_;
+    QBoxLayout* right_;
     QWidget* paneContent_ = nullptr;
 };
 
