@@ -1,5 +1,6 @@
 #include "corbel/ui/WelcomeStepRow.hpp"
 
+#include "LayoutSettling.hpp"
 #include "WelcomeButton.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/CorbelMetrics.hpp"
@@ -127,6 +128,7 @@ void WelcomeStepRow::refresh() {
         action_->setDescriptor(*props().action, brand_);
     }
     actionBox_->setVisible(showsAction());
+    settleLayouts(*this);
     updateGeometry();
     update();
 }
