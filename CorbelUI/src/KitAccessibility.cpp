@@ -29,6 +29,9 @@ public:
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
             return view_.accessibleLabel();
         }
+        if (t == QAccessible::Value) {
+            return view_.accessibleValue();
+        }
         return QAccessibleWidget::text(t);
     }
 

@@ -81,8 +81,8 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
     }
     const QColor tint = tintOf(palette());
     const bool open = menu_ != nullptr && menu_->isVisible();
-    paintButtonBackground(painter, rect(), ButtonStyle::glass, props().size, tint, palette(), false, open);
-    const QColor label = buttonLabelColor(ButtonStyle::glass, tint, palette());
+    paintButtonBackground(painter, rect(), props().style, props().size, tint, palette(), false, open);
+    const QColor label = buttonLabelColor(props().style, tint, palette());
 
     const QFont font = labelFont(*this, props().size);
     const QFontMetricsF fm(font);

@@ -18,6 +18,8 @@ public:
     virtual QAccessible::Role accessibleRole() const { return QAccessible::Client; }
     // The name; empty leaves the widget's accessibleName() or, failing that, nothing.
     virtual QString accessibleLabel() const { return {}; }
+    // The current value as text (a menu's choice); empty for views that have none.
+    virtual QString accessibleValue() const { return {}; }
     // One element that speaks for its children: tools see no children.
     virtual bool accessibleCombinesChildren() const { return false; }
     // Decoration (a symbol beside a text, a ring): left out of its parent's children.

@@ -1,9 +1,10 @@
 #pragma once
-// A glass button that shows the current choice and opens a menu of exclusive options, one checked.
+// A button (glass unless told otherwise) that shows the current choice and opens a menu of exclusive options, one checked.
 // Option texts are plain: an "&" shows as itself.
 
 #include "corbel/ui/BrandFocus.hpp"
 #include "corbel/ui/ControlSize.hpp"
+#include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
 #include "corbel/ui/KitView.hpp"
 
@@ -22,6 +23,7 @@ struct KitMenuButtonProps {
     QStringList options{}; // distinct texts, in order
     int selected = -1;     // the checked option; none when outside the list
     ControlSize size = ControlSize::small;
+    ButtonStyle style = ButtonStyle::glass; // the fill behind the label
 
     bool operator==(const KitMenuButtonProps&) const = default;
 };
