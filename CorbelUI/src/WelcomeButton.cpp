@@ -1,6 +1,6 @@
 #include "WelcomeButton.hpp"
 
-#include "corbel/ui/BrandFocus.hpp"
+#include "corbel/ui/PreferencesStyles.hpp"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -20,7 +20,7 @@ WelcomeButton::WelcomeButton(bool prominent, QWidget& parent)
             descriptor_->run();
         }
     });
-    attachFocusRing(*this, RingShape::capsule());
+    preferencesFocusRing(*this, RingShape::capsule());
 }
 
 std::optional<QColor> WelcomeButton::capsuleColor() const {
