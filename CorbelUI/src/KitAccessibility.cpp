@@ -39,6 +39,10 @@ public:
         QAccessible::State state = QAccessibleWidget::state();
         state.checkable = view_.accessibleCheckable();
         state.checked = view_.accessibleChecked();
+        if (view_.accessibleSelected()) {
+            state.selectable = true;
+            state.selected = true;
+        }
         return state;
     }
 

@@ -465,7 +465,7 @@ void PreferencesNote::paletteChanged() {
 
 PreferencesGap::PreferencesGap(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setFixedHeight(height);
+    setFixedHeight(gapHeight);
 }
 
 } // namespace corbel

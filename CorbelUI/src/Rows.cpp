@@ -17,7 +17,7 @@ namespace corbel {
 namespace {
 
 // The layout both rows share: symbol, one-line title, a spacer of at least 8, the trailing widget,
-// centred vertically with 8 between them.
+// centred vertically with 8 between them, at least 32 high.
 void buildRow(QWidget& row, SymbolView*& symbol, TextLabel*& title, QWidget* trailing) {
     const int gap = static_cast<int>(CorbelMetrics::row);
     auto* layout = new QHBoxLayout(&row);
@@ -27,11 +27,13 @@ void buildRow(QWidget& row, SymbolView*& symbol, TextLabel*& title, QWidget* tra
     title = new TextLabel({.role = CorbelFont::support, .lineLimit = 1}, &row);
     layout->addWidget(symbol, 0, Qt::AlignVCenter);
     layout->addWidget(title, 0, Qt::AlignVCenter);
-    layout->addSpacerItem(new QSpacerItem(gap, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    // At least 8 of its own with a gap on each side; a box layout leaves out the gaps around a
+    // spacer, so the spacer carries them.
+    layout->addSpacerItem(new QSpacerItem(2 * gap, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     if (trailing != nullptr) {
         layout->addWidget(trailing, 0, Qt::AlignVCenter);
     }
-    row.setMinimumHeight(static_cast<int>(CorbelMetrics::panelRow));
+    layout->addStrut(static_cast<int>(CorbelMetrics::panelRow));
     row.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

@@ -3,14 +3,10 @@
 
 #include "corbel/ui/LoginItem.hpp"
 
-#include "platform/concurrency/ManualExecutor.hpp"
-#include "platform/concurrency/ManualSerialQueue.hpp"
+#include "LoginItemTesting.hpp"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -20,81 +16,16 @@
 namespace corbel {
 namespace {
 
-struct LogLine {
-    QtMsgType type;
-    QString category;
-    QString message;
-};
-
-// Collects what is logged while it lives.
-class LogCapture {
-public:
-    LogCapture() {
-        lines().clear();
-        previous_ = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                lines().push_back({type, QString::fromUtf8(context.category), message});
-            });
-    }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-
-    static std::vector<LogLine>& lines() {
-        static std::vector<LogLine> captured;
-        return captured;
-    }
-
-private:
-    QtMessageHandler previous_;
-};
-
-class LoginItemTest : public ::testing::Test {
+class LoginItemTest : public ::testing::Test, protected TemporaryLogin {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(root.isValid());
-        LoginItem::reset();
-    }
+    void SetUp() override { LoginItem::reset(); }
     void TearDown() override { LoginItem::reset(); }
-
-    QString configHome() const { return root.filePath(QStringLiteral("config")); }
-    QString entryPath() const {
-        return configHome() + QStringLiteral("/autostart/app.corbelthane.tidewright.desktop");
-    }
-
-    std::shared_ptr<const platform::AutostartLoginItem> entry() const {
-        return std::make_shared<const platform::AutostartLoginItem>(platform::AutostartLoginItem::Settings{
-            configHome(),
-            {},
-            QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
-            QStringLiteral("app.corbelthane.tidewright.desktop"),
-            QStringLiteral("Tidewright"),
-            {}});
-    }
-    LoginItem::Backend backend() { return {entry(), &executor, &queue}; }
-
-    // Runs the executor and the queue until neither has work left.
-    void settle() {
-        do {
-            executor.runUntilIdle();
-        } while (queue.step());
-        executor.runUntilIdle();
-    }
 
     // Observes `item`, recording every value it announces.
     platform::Subscription record(LoginItem& item) {
         return item.subscribe([this](bool enabled) { heard.push_back(enabled); });
     }
 
-    // A file where the autostart folder should be: every write fails, even for root.
-    void blockAutostartFolder() {
-        QDir(configHome() + QStringLiteral("/autostart")).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(configHome()));
-        QFile blocker(configHome() + QStringLiteral("/autostart"));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    }
-
-    QTemporaryDir root;
-    platform::ManualExecutor executor;
-    platform::ManualSerialQueue queue;
     std::vector<bool> heard;
 };
 

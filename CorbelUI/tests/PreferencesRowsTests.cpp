@@ -4,11 +4,14 @@
 #include "corbel/ui/PreferencesRows.hpp"
 
 #include "KitViewTesting.hpp"
+#include "LoginItemTesting.hpp"
+#include "PreferencesTesting.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitSwitch.hpp"
 #include "corbel/ui/PreferencesChoiceMenu.hpp"
+#include "corbel/ui/PreferencesLoginRow.hpp"
 #include "corbel/ui/PreferencesStyles.hpp"
 #include "corbel/ui/SymbolView.hpp"
 #include "corbel/ui/TextLabel.hpp"
@@ -19,11 +22,6 @@
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
-
-// Readable failures for lists of names.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace corbel {
 namespace {
@@ -39,18 +37,6 @@ public:
 private:
     QSize size_;
 };
-
-// Activates every layout from the top down, as the event loop would before the first paint.
-void layOutAll(QWidget& widget) {
-    if (QLayout* layout = widget.layout()) {
-        layout->activate();
-    }
-    for (QObject* child : widget.children()) {
-        if (auto* childWidget = qobject_cast<QWidget*>(child)) {
-            layOutAll(*childWidget);
-        }
-    }
-}
 
 // Lays `view` out at `width` in a host as a window would and returns the host.
 std::unique_ptr<QWidget> hosted(QWidget* view, int width, ColorScheme scheme = ColorScheme::light) {
@@ -372,6 +358,35 @@ TEST(PreferencesStylesTest, OneRingPerControlEvenWhenStyledBeforeItIsPlaced) {
     EXPECT_FALSE(ring.props().isOn);
     KitEnvironment::of(window).setKeyboardUsed(true);
     EXPECT_TRUE(ring.props().isOn);
+}
+
+class PreferencesLoginRowTest : public ::testing::Test, protected TemporaryLogin {
+protected:
+    void SetUp() override { LoginItem::install(backend()); }
+    void TearDown() override { LoginItem::reset(); }
+};
+
+TEST_F(PreferencesLoginRowTest, TheSwitchShowsTheStateReadBackNotTheOneAskedFor) {
+    PreferencesLoginRow row;
+    KitSwitch& toggle = row.row().toggle();
+    EXPECT_EQ(row.row().props(), (PreferencesToggleRow::Props{.title = u"Open at Login"_s}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&toggle)->text(QAccessible::Name), u"Open at Login"_s);
+    toggle.resize(toggle.sizeHint());
+
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    EXPECT_FALSE(toggle.props().isOn) << "not before the entry is written and read back";
+    settle();
+    EXPECT_TRUE(toggle.props().isOn);
+    EXPECT_TRUE(QFileInfo::exists(entryPath()));
+
+    // Refused: the switch stays where the entry is.
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(toggle.props().isOn);
+    blockAutostartFolder();
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(toggle.props().isOn);
 }
 
 } // namespace

@@ -26,6 +26,8 @@ public:
     virtual bool accessibleHidden() const { return false; }
     virtual bool accessibleChecked() const { return false; }
     virtual bool accessibleCheckable() const { return false; }
+    // The chosen one among its kind (a selected pane in a list).
+    virtual bool accessibleSelected() const { return false; }
 
 protected:
     KitAccessibleView();

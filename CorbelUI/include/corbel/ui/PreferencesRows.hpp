@@ -233,11 +233,11 @@ private:
 // Empty space 16 high, of any width.
 class PreferencesGap : public QWidget, public KitAccessibleView {
 public:
-    static constexpr int height = 16;
+    static constexpr int gapHeight = 16;
 
     explicit PreferencesGap(QWidget* parent = nullptr);
 
-    QSize sizeHint() const override { return {0, height}; }
+    QSize sizeHint() const override { return {0, gapHeight}; }
     bool accessibleHidden() const override { return true; }
 };
 
