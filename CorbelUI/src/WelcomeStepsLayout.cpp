@@ -11,6 +11,7 @@
 #include "corbel/ui/CorbelMetrics.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitLabels.hpp"
+#include "corbel/ui/PreferencesChrome.hpp"
 #include "corbel/ui/PreferencesRows.hpp"
 #include "corbel/ui/PrivacyLine.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
@@ -178,10 +179,9 @@ WelcomeStepsLayout::WelcomeStepsLayout(Props props, CorbelBrand brand, std::vect
     stepPart_->setAutoFillBackground(false);
 
     auto* column = new StepsColumn(*scroller_, *stepPart_, *footer_, nullptr);
-    QBoxLayout* chrome = bareLayout(QBoxLayout::TopToBottom, this, 0);
-    chrome->setContentsMargins(32, 48, 32, 32);
-    chrome->addWidget(column);
     column_ = column;
+    chrome_ = new PreferencesChrome(brand_, qRound(WelcomeStepsSizing::width), column, this);
+    bareLayout(QBoxLayout::TopToBottom, this, 0)->addWidget(chrome_);
 
     defaultKeys_ = new DefaultActionKeys(*this, [this] { this->props().primary.run(); });
     stepPart_->installEventFilter(this);

@@ -21,6 +21,7 @@ class QScrollArea;
 namespace corbel {
 
 class DefaultActionKeys;
+class PreferencesChrome;
 class PreferencesToggleRow;
 class PrivacyLine;
 class TextLabel;
@@ -61,6 +62,7 @@ public:
     void measure();
 
     // The pieces, for hosts and tests.
+    PreferencesChrome& chrome() const noexcept { return *chrome_; }
     QWidget& stepPart() const noexcept { return *stepPart_; }
     QWidget& footer() const noexcept { return *footer_; }
     QScrollArea& stepScroller() const noexcept { return *scroller_; }
@@ -91,6 +93,7 @@ private:
     QWidget* footer_;
     QScrollArea* scroller_;
     QWidget* column_;
+    PreferencesChrome* chrome_;
     TextLabel* title_;
     TextLabel* lead_;
     QWidget* badge_;
