@@ -95,6 +95,10 @@ WelcomeLayout::WelcomeLayout(Props props, CorbelBrand brand, std::vector<QWidget
 
 WelcomeLayout::~WelcomeLayout() = default;
 
+QSize WelcomeLayout::sizeHint() const {
+    return {layoutWidth, heightForWidth(layoutWidth)};
+}
+
 void WelcomeLayout::setStart(std::function<void()> start) {
     startAction_ = std::move(start);
 }

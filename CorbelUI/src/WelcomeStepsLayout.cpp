@@ -196,6 +196,11 @@ WelcomeStepsLayout::WelcomeStepsLayout(Props props, CorbelBrand brand, std::vect
 
 WelcomeStepsLayout::~WelcomeStepsLayout() = default;
 
+QSize WelcomeStepsLayout::sizeHint() const {
+    const int width = qRound(WelcomeStepsSizing::width);
+    return {width, heightForWidth(width)};
+}
+
 void WelcomeStepsLayout::setOnOpensAtLoginChange(std::function<void(bool)> onChange) {
     onOpensAtLoginChange_ = std::move(onChange);
 }

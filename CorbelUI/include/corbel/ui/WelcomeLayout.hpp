@@ -47,6 +47,9 @@ public:
     // Run by "Get Started" and by Return.
     void setStart(std::function<void()> start);
 
+    // As tall as the wrapped texts need at the layout's width, so a window can take this size.
+    QSize sizeHint() const override;
+
     KitSwitch& loginSwitch() const noexcept { return *loginSwitch_; }
     KitButton& startButton() const noexcept { return *start_; }
     QWidget& card() const noexcept { return *card_; }

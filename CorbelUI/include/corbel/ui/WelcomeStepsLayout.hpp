@@ -56,6 +56,9 @@ public:
     // `opensAtLogin`.
     void setOnOpensAtLoginChange(std::function<void(bool)> onChange);
 
+    // As tall as both parts need, so a window can take this size.
+    QSize sizeHint() const override;
+
     // The measured parts and the size they make, as last measured.
     const WelcomeStepsSizing& sizing() const noexcept { return sizing_; }
     // Measures both parts again and reports the size when it changed.
