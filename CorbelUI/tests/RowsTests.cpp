@@ -119,7 +119,6 @@ protected:
 TEST_F(OpenAtLoginRowTest, TheSwitchRegistersAndShowsTheStateReadBack) {
     OpenAtLoginRow row({.color = QColor(Qt::green)});
     KitSwitch& control = row.loginSwitch();
-    EXPECT_EQ(row.findChild<QWidget*>() != nullptr, true);
     const SettingRow* setting = descendantsOf<SettingRow>(row).front();
     EXPECT_EQ(setting->props(), (SettingRow::Props{u"Open at Login"_s, u"arrow.up.forward.app"_s}));
     EXPECT_EQ(control.props(), (KitSwitch::Props{.isOn = false,

@@ -87,7 +87,8 @@ struct OpenAtLoginRowProps {
 };
 
 // "Open at Login" with a small switch that shows LoginItem::shared() and asks it to change. The
-// switch follows the state read back, so a refused change leaves it where it was.
+// switch follows the state read back, so a refused change leaves it where it was. It binds to the
+// shared item when it is made: install the item first.
 class OpenAtLoginRow : public KitView<OpenAtLoginRowProps> {
 public:
     explicit OpenAtLoginRow(Props props = {}, QWidget* parent = nullptr);
