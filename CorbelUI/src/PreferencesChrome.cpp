@@ -111,10 +111,11 @@ void PreferencesChrome::refreshTint() {
     if (palette().color(QPalette::Active, QPalette::Highlight) == accent) {
         return;
     }
-    // Only the tint is the chrome's own; every other colour still follows the window's scheme.
-    QPalette tint;
-    tint.setColor(QPalette::Highlight, accent);
-    setPalette(tint);
+    // Only the tint is the chrome's own: the other colours stay as set here or inherited, so they
+    // still follow the window's scheme.
+    QPalette tinted = palette();
+    tinted.setColor(QPalette::Highlight, accent);
+    setPalette(tinted);
 }
 
 } // namespace corbel

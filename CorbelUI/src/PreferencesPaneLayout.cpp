@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace corbel::preferences {
 namespace {
@@ -93,11 +94,14 @@ void PaneRow::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
-    painter.drawRoundedRect(QRectF(rect()), rowRadius, rowRadius);
+    painter.drawPath(RingShape::roundedRectangle(rowRadius).path(QRectF(rect())));
 }
 
 void PaneRow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onPress_) {
+    // The rounded fill is the row's hit shape: its cut corners take no clicks.
+    const bool inside =
+        RingShape::roundedRectangle(rowRadius).path(QRectF(rect())).contains(event->position());
+    if (event->button() == Qt::LeftButton && inside && onPress_) {
         onPress_();
     }
 }
@@ -123,8 +127,7 @@ void PaneRow::changeEvent(QEvent* event) {
 // MARK: list
 
 PaneList::PaneList(QWidget* parent) : QWidget(parent) {
-    stack_ = static_cast<QVBoxLayout*>(
-        bare(QBoxLayout::TopToBottom, this, static_cast<int>(CorbelMetrics::tight)));
+    stack_ = (bare(QBoxLayout::TopToBottom, this, static_cast<int>(CorbelMetrics::tight)));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -157,18 +160,33 @@ void PaneList::setPanes(const std::vector<PaneEntry>& panes) {
         rows_.push_back(row);
         sections_.push_back(section);
     }
-    const ColorScheme scheme = schemeOf(palette());
     for (std::size_t i = 0; i < panes.size(); ++i) {
         rows_[i]->setPane(panes[i]);
         TextLabel::Props section = sections_[i]->props();
         section.text = panes[i].section.value_or(QString());
-        section.color = systemColor(SystemColor::secondaryLabel, scheme);
         sections_[i]->setProps(section);
         sections_[i]->parentWidget()->setVisible(panes[i].section.has_value());
         static_cast<Stack*>(sections_[i]->parentWidget())
             ->setReading(panes[i].section ? Stack::Reading::children : Stack::Reading::hidden);
     }
+    colourSections();
     updateGeometry();
+}
+
+void PaneList::colourSections() {
+    const QColor secondary = systemColor(SystemColor::secondaryLabel, schemeOf(palette()));
+    for (TextLabel* heading : sections_) {
+        TextLabel::Props section = heading->props();
+        section.color = secondary;
+        heading->setProps(section);
+    }
+}
+
+void PaneList::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        colourSections();
+    }
+    QWidget::changeEvent(event);
 }
 
 // MARK: layout
@@ -191,7 +209,7 @@ PaneLayoutBase::PaneLayoutBase(CorbelBrand brand, QWidget* parent, LocalKeyDownM
     header_ = new Header({.showsIcon = false});
     QWidget* right = headedColumn(header_, {}, static_cast<int>(CorbelMetrics::preferencesColumn));
     right->setParent(&content());
-    right_ = static_cast<QVBoxLayout*>(right->layout());
+    right_ = static_cast<QBoxLayout*>(right->layout());
 
     columns->addWidget(left, 0, Qt::AlignTop);
     columns->addWidget(right, 0, Qt::AlignTop);

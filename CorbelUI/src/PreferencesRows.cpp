@@ -3,6 +3,7 @@
 #include "PreferencesParts.hpp"
 #include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/BrandPalette.hpp"
+#include "corbel/ui/Cards.hpp"
 #include "corbel/ui/CorbelMetrics.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitButton.hpp"
@@ -79,22 +80,6 @@ void makeRowControl(QWidget& control) {
     control.setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-// The card behind a group's rows.
-class GroupCard : public Stack {
-public:
-    using Stack::Stack;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(
-            BrandPalette::card(schemeOf(palette()), KitEnvironment::values(*this).increasedContrast));
-        painter.drawRoundedRect(rect(), CorbelMetrics::cardRadius, CorbelMetrics::cardRadius);
-    }
-};
-
 // A value drawn with equal-width digits at the trailing edge, so that values line up and a
 // changing number does not shift. Its width includes the least room kept before it.
 class ValueText : public QWidget, public FirstBaselineView {
@@ -155,12 +140,9 @@ PreferencesGroup::PreferencesGroup(Props props, std::vector<QWidget*> content, Q
     title_ =
         new preferences::HeadingLabel({.text = this->props().title, .role = CorbelFont::textSemibold}, this);
     column->addWidget(title_);
-    card_ = new GroupCard(this);
-    auto* rows = bareLayout(QBoxLayout::TopToBottom, card_, 0);
-    rows->setContentsMargins(16, 8, 16, 8);
-    for (QWidget* widget : content) {
-        rows->addWidget(widget);
-    }
+    card_ = new PanelCard({.spacing = 0}, std::move(content), this);
+    // A preferences card sits its rows closer to its top and bottom than a panel's card does.
+    card_->layout()->setContentsMargins(16, 8, 16, 8);
     column->addWidget(card_);
     setSizePolicy(wideWrapping());
 }
@@ -344,7 +326,7 @@ PreferencesStatusRow::PreferencesStatusRow(Props props, QWidget* action, QWidget
     row->addWidget(symbol_, 0, Qt::AlignTop);
 
     auto* column = new Stack(this);
-    column_ = static_cast<QVBoxLayout*>(bareLayout(QBoxLayout::TopToBottom, column, 0));
+    column_ = bareLayout(QBoxLayout::TopToBottom, column, 0);
     auto* texts = new Stack(column);
     texts->setReading(Stack::Reading::combined);
     texts->setLabel([this] {
@@ -464,7 +446,7 @@ void PreferencesNote::paletteChanged() {
 }
 
 PreferencesGap::PreferencesGap(QWidget* parent) : QWidget(parent) {
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(gapHeight);
 }
 

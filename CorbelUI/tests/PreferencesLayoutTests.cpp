@@ -6,8 +6,10 @@
 #include "KitViewTesting.hpp"
 #include "PreferencesTesting.hpp"
 #include "corbel/ui/AppIcon.hpp"
+#include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitSwitch.hpp"
+#include "corbel/ui/PreferencesChoiceMenu.hpp"
 #include "corbel/ui/PreferencesPaneLayout.hpp"
 #include "corbel/ui/PreferencesRows.hpp"
 #include "corbel/ui/SymbolView.hpp"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -32,16 +35,6 @@ CorbelBrand brand() {
                        CorbelBrand::Connection::offline, QColor::fromRgbF(107 / 255.0F, 152 / 255.0F, 1),
                        std::nullopt);
 }
-
-// A content of a known size.
-class Block : public QWidget {
-public:
-    explicit Block(QSize size) : size_(size) {}
-    QSize sizeHint() const override { return size_; }
-
-private:
-    QSize size_;
-};
 
 // A platform that records the monitors asked of it.
 class RecordingMonitors : public LocalKeyDownMonitoring {
@@ -93,6 +86,12 @@ TEST(PreferencesChromeTest, PadsTheContentAndTintsWithTheAccentOfTheScheme) {
     auto* chrome = new PreferencesChrome(brand(), 560, new Block({10, 10}), &window);
     paintAsWindow(window, ColorScheme::dark);
     EXPECT_EQ(tintOf(chrome->content().palette()), *brand().darkAccent());
+    EXPECT_EQ(schemeOf(chrome->content().palette()), ColorScheme::dark);
+    // A chrome that is the window itself keeps the scheme set on it.
+    PreferencesChrome own(brand(), 560, new Block({10, 10}));
+    paintAsWindow(own, ColorScheme::dark);
+    EXPECT_EQ(schemeOf(own.palette()), ColorScheme::dark);
+    EXPECT_EQ(tintOf(own.palette()), *brand().darkAccent());
 }
 
 TEST(PreferencesChromeTest, MonitorsKeysOnlyWhileShownAndActiveAndStartsOverOnReturn) {
@@ -260,6 +259,11 @@ TEST(PreferencesPaneLayoutTest, ColumnsOf176And496In768WithTheChosenPane) {
     EXPECT_EQ(list.rows()[0]->symbol().props().color, tintOf(layout->palette()))
         << "the accent when not chosen";
     EXPECT_EQ(QAccessible::queryAccessibleInterface(list.rows()[0])->text(QAccessible::Name), u"General"_s);
+
+    // A change of scheme recolours headings and symbols.
+    paintAsWindow(window, ColorScheme::dark);
+    EXPECT_EQ(list.sections()[0]->props().color, systemColor(SystemColor::secondaryLabel, ColorScheme::dark));
+    EXPECT_EQ(list.rows()[0]->symbol().props().color, *brand().darkAccent());
 }
 
 TEST(PreferencesPaneLayoutTest, PicksAreReportedAndTheOwnersSelectionIsShown) {
@@ -277,6 +281,8 @@ TEST(PreferencesPaneLayoutTest, PicksAreReportedAndTheOwnersSelectionIsShown) {
     layout->setOnSelect([&](const Pane& pane) { layout->setSelection(pane); });
     preferences::PaneRow* rules = layout->paneList().rows()[1];
     rules->resize(176, 40);
+    QTest::mouseClick(rules, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(layout->selection(), Pane::general) << "a cut corner takes no click";
     QTest::mouseClick(rules, Qt::LeftButton);
     EXPECT_EQ(layout->selection(), Pane::rules);
     EXPECT_TRUE(layout->paneList().rows()[1]->isSelected());
@@ -298,6 +304,67 @@ TEST(PreferencesPaneLayoutTest, PicksAreReportedAndTheOwnersSelectionIsShown) {
     layout->setSelection(Pane::about);
     EXPECT_EQ(layout->paneContent(), content);
 }
+
+// Two groups as a preferences screen shows them: switches, a menu, a value, statuses and a note.
+std::vector<QWidget*> twoGroups() {
+    auto* menu = new PreferencesChoiceMenu<int>(
+        u"Rule"_s, 1, {0, 1}, [](const int& value) { return value == 0 ? u"Maximize"_s : u"Centre"_s; });
+    auto* general = new PreferencesGroup(
+        {u"General"_s},
+        {new PreferencesToggleRow(
+             {.title = u"Enabled"_s, .note = u"Shortcuts and opening rules work"_s, .isOn = true}),
+         new PreferencesRow({.title = u"Q&A Notes <b>x</b>"_s}, menu),
+         new PreferencesValueRow({.title = u"Version"_s, .value = u"1.2.10"_s})});
+    auto* permissions = new PreferencesGroup(
+        {u"Permissions"_s},
+        {new PreferencesStatusRow({.status = PreferencesStatus::good, .title = u"Accessibility allowed"_s}),
+         new PreferencesStatusRow({.status = PreferencesStatus::warning,
+                                   .title = u"Window control is not allowed yet"_s,
+                                   .detail = u"Allow it so that the shortcuts can move windows."_s,
+                                   .hasAction = true},
+                                  new KitButton({.title = u"Open Settings"_s})),
+         new PreferencesStatusRow(
+             {.status = PreferencesStatus::waiting, .title = u"Waiting for the desktop"_s}),
+         new PreferencesNote({u"Nothing leaves this machine."_s})});
+    return {general, permissions};
+}
+
+class PreferencesLook : public ::testing::TestWithParam<ColorScheme> {};
+
+TEST_P(PreferencesLook, OneColumnScaffold) {
+    const ColorScheme scheme = GetParam();
+    PreferencesLayout layout(brand(), u"Tidewright"_s, twoGroups());
+    paintAsWindow(layout, scheme);
+    const QSize size = layout.sizeHint();
+    layout.resize(size);
+    layOutAll(layout);
+    EXPECT_EQ(size.width(), 560);
+    EXPECT_TRUE(kitGoldens().matches(u"prefs-scaffold-"_s + QLatin1String(schemeName(scheme)),
+                                     testing::renderOffscreen(layout, size)));
+}
+
+TEST_P(PreferencesLook, PaneScaffold) {
+    const ColorScheme scheme = GetParam();
+    PreferencesPaneLayout<Pane> layout(brand(), panes(), Pane::general, [](const Pane&) {
+        auto* column = new QWidget;
+        auto* stack = new QVBoxLayout(column);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->setSpacing(32);
+        for (QWidget* group : twoGroups()) {
+            stack->addWidget(group);
+        }
+        return column;
+    });
+    paintAsWindow(layout, scheme);
+    const QSize size = layout.sizeHint();
+    layout.resize(size);
+    layOutAll(layout);
+    EXPECT_EQ(size.width(), 768);
+    EXPECT_TRUE(kitGoldens().matches(u"prefs-panes-"_s + QLatin1String(schemeName(scheme)),
+                                     testing::renderOffscreen(layout, size)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, PreferencesLook, ::testing::Values(ColorScheme::light, ColorScheme::dark));
 
 } // namespace
 } // namespace corbel

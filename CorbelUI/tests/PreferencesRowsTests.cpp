@@ -28,16 +28,6 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-// A control of a known size, so that row measures can be checked to the pixel.
-class Block : public QWidget {
-public:
-    explicit Block(QSize size) : size_(size) {}
-    QSize sizeHint() const override { return size_; }
-
-private:
-    QSize size_;
-};
-
 // Lays `view` out at `width` in a host as a window would and returns the host.
 std::unique_ptr<QWidget> hosted(QWidget* view, int width, ColorScheme scheme = ColorScheme::light) {
     auto host = std::make_unique<QWidget>();

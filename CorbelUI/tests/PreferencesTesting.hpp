@@ -14,6 +14,16 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace corbel {
 
+// A control or content of a known size, so that measures can be checked to the pixel.
+class Block : public QWidget {
+public:
+    explicit Block(QSize size) : size_(size) {}
+    QSize sizeHint() const override { return size_; }
+
+private:
+    QSize size_;
+};
+
 // Activates every layout from the top down, as the event loop would before the first paint.
 inline void layOutAll(QWidget& widget) {
     if (QLayout* layout = widget.layout()) {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-class QVBoxLayout;
+class QBoxLayout;
 
 namespace corbel {
 
@@ -96,8 +96,13 @@ public:
     // The section heading above each row; hidden where the pane has none.
     const std::vector<TextLabel*>& sections() const noexcept { return sections_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
-    QVBoxLayout* stack_;
+    void colourSections();
+
+    QBoxLayout* stack_;
     std::vector<PaneRow*> rows_;
     std::vector<TextLabel*> sections_;
     std::function<void(int)> onSelect_;
@@ -122,7 +127,7 @@ protected:
 private:
     PaneList* list_;
     QWidget* header_;
-    QVBoxLayout* right_;
+    QBoxLayout* right_;
     QWidget* paneContent_ = nullptr;
 };
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 class QBoxLayout;
-class QVBoxLayout;
 
 namespace corbel {
 
@@ -199,7 +198,7 @@ private:
     TextLabel* title_;
     TextLabel* detail_;
     QWidget* action_ = nullptr;
-    QVBoxLayout* column_;
+    QBoxLayout* column_;
 };
 
 // A footnote in the support colour, wrapping, with 8 below it.
