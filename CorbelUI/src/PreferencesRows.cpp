@@ -1,4 +1,5 @@
 #include "corbel/ui/PreferencesRows.hpp"
+#include "BareLayout.hpp"
 
 #include "PreferencesParts.hpp"
 #include "corbel/ui/AccessibilityTextSize.hpp"
@@ -45,13 +46,6 @@ constexpr int valueRowMinimumHeight = static_cast<int>(CorbelMetrics::preference
 QColor supportColor(const QWidget& widget) {
     return BrandPalette::support(schemeOf(widget.palette()),
                                  KitEnvironment::values(widget).increasedContrast);
-}
-
-QBoxLayout* bareLayout(QBoxLayout::Direction direction, QWidget* owner, int spacing) {
-    auto* layout = new QBoxLayout(direction, owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
 }
 
 QSizePolicy wideWrapping() {

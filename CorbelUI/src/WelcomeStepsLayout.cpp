@@ -1,4 +1,5 @@
 #include "corbel/ui/WelcomeStepsLayout.hpp"
+#include "BareLayout.hpp"
 
 #include "DefaultActionKeys.hpp"
 #include "LayoutSettling.hpp"
@@ -29,17 +30,6 @@ namespace {
 
 constexpr int columnWidth = 496;
 constexpr int partGap = 32;
-
-QBoxLayout* bareLayout(QBoxLayout::Direction direction, QWidget* owner, qreal spacing) {
-    auto* layout = new QBoxLayout(direction, owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(qRound(spacing));
-    return layout;
-}
-
-QBoxLayout* bareLayout(QBoxLayout::Direction direction, qreal spacing) {
-    return bareLayout(direction, nullptr, spacing);
-}
 
 QSizePolicy wrapping() {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
