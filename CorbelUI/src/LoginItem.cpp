@@ -68,6 +68,29 @@ void LoginItem::withdraw(const LoginItem& installed) {
     }
 }
 
+LoginItem::Binding::Binding(std::function<void()> changed) {
+    LoginItem& item = shared();
+    item_ = item.weak_from_this();
+    subscription_ = item.subscribe([changed = std::move(changed)](bool) { changed(); });
+}
+
+bool LoginItem::Binding::isEnabled() const {
+    const std::shared_ptr<LoginItem> item = item_.lock();
+    return item != nullptr && item->isEnabled();
+}
+
+void LoginItem::Binding::setEnabled(bool enabled) const {
+    if (const std::shared_ptr<LoginItem> item = item_.lock()) {
+        item->setEnabled(enabled);
+    }
+}
+
+void LoginItem::Binding::refresh() const {
+    if (const std::shared_ptr<LoginItem> item = item_.lock()) {
+        item->refresh();
+    }
+}
+
 std::shared_ptr<LoginItem> LoginItem::make(Backend backend) {
     if (backend.entry != nullptr && (backend.main == nullptr || backend.queue == nullptr)) {
         throw std::invalid_argument("a login item over an entry needs an executor and a queue");

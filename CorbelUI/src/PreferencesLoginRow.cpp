@@ -10,8 +10,6 @@
 namespace corbel {
 
 PreferencesLoginRow::PreferencesLoginRow(QWidget* parent) : QWidget(parent) {
-    LoginItem& item = LoginItem::shared();
-    item_ = item.weak_from_this();
     row_ = new PreferencesToggleRow({}, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -20,14 +18,8 @@ PreferencesLoginRow::PreferencesLoginRow(QWidget* parent) : QWidget(parent) {
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
-    row_->setOnToggle([this](bool enabled) {
-        // The switch moves when the item reads the new state back, not before. A row that
-        // outlives the shared item changes nothing.
-        if (const std::shared_ptr<LoginItem> login = item_.lock()) {
-            login->setEnabled(enabled);
-        }
-    });
-    subscription_ = item.subscribe([this](bool) { refresh(); });
+    login_.emplace([this] { refresh(); });
+    row_->setOnToggle([this](bool enabled) { login_->setEnabled(enabled); });
     refresh();
 }
 
@@ -38,10 +30,9 @@ int PreferencesLoginRow::heightForWidth(int width) const {
 }
 
 void PreferencesLoginRow::refresh() {
-    const std::shared_ptr<LoginItem> login = item_.lock();
     row_->setProps({.title = kitLabel(KitLabel::openAtLogin, locale()),
                     .note = std::nullopt,
-                    .isOn = login != nullptr && login->isEnabled()});
+                    .isOn = login_->isEnabled()});
 }
 
 void PreferencesLoginRow::changeEvent(QEvent* event) {

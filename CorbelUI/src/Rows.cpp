@@ -96,8 +96,6 @@ void ActionRow::propsChanged() {
 }
 
 OpenAtLoginRow::OpenAtLoginRow(Props props, QWidget* parent) : KitView(std::move(props), parent) {
-    LoginItem& item = LoginItem::shared();
-    item_ = item.weak_from_this();
     switch_ = new KitSwitch({.size = ControlSize::small});
     row_ = new SettingRow({.symbol = QStringLiteral("arrow.up.forward.app")}, switch_, this);
     auto* layout = new QVBoxLayout(this);
@@ -105,13 +103,8 @@ OpenAtLoginRow::OpenAtLoginRow(Props props, QWidget* parent) : KitView(std::move
     layout->setSpacing(0);
     layout->addWidget(row_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    switch_->setOnToggle([this](bool enabled) {
-        // The switch moves when the item reads the new state back, not before.
-        if (const std::shared_ptr<LoginItem> login = item_.lock()) {
-            login->setEnabled(enabled);
-        }
-    });
-    subscription_ = item.subscribe([this](bool) { refresh(); });
+    login_.emplace([this] { refresh(); });
+    switch_->setOnToggle([this](bool enabled) { login_->setEnabled(enabled); });
     refresh();
 }
 
@@ -122,9 +115,8 @@ void OpenAtLoginRow::refresh() {
     SettingRow::Props row = row_->props();
     row.title = title;
     row_->setProps(row);
-    const std::shared_ptr<LoginItem> login = item_.lock();
     KitSwitch::Props control = switch_->props();
-    control.isOn = login != nullptr && login->isEnabled();
+    control.isOn = login_->isEnabled();
     control.tint = props().color;
     control.title = title;
     switch_->setProps(control);

@@ -74,15 +74,8 @@ WelcomeLayout::WelcomeLayout(Props props, CorbelBrand brand, std::vector<QWidget
     bottom->addWidget(start_, 0, Qt::AlignVCenter);
     column->addLayout(bottom);
 
-    LoginItem& item = LoginItem::shared();
-    login_ = item.weak_from_this();
-    loginSwitch_->setOnToggle([this](bool enabled) {
-        // The switch moves when the item reads the new state back, not before.
-        if (const std::shared_ptr<LoginItem> login = login_.lock()) {
-            login->setEnabled(enabled);
-        }
-    });
-    loginSubscription_ = item.subscribe([this](bool) { refresh(); });
+    login_.emplace([this] { refresh(); });
+    loginSwitch_->setOnToggle([this](bool enabled) { login_->setEnabled(enabled); });
 
     defaultKeys_ = new DefaultActionKeys(*this, [this] { runStart(); });
 
@@ -131,9 +124,8 @@ void WelcomeLayout::refresh() {
     TextLabel::Props label = loginLabel_->props();
     label.text = openAtLogin;
     loginLabel_->setProps(label);
-    const std::shared_ptr<LoginItem> login = login_.lock();
     KitSwitch::Props toggle = loginSwitch_->props();
-    toggle.isOn = login != nullptr && login->isEnabled();
+    toggle.isOn = login_->isEnabled();
     toggle.tint = brand_.color();
     toggle.title = openAtLogin;
     loginSwitch_->setProps(toggle);
@@ -156,9 +148,7 @@ void WelcomeLayout::paletteChanged() {
 void WelcomeLayout::showEvent(QShowEvent* event) {
     // A change made elsewhere while the window was closed shows now; an unchanged state notifies
     // nobody.
-    if (const std::shared_ptr<LoginItem> login = login_.lock()) {
-        login->refresh();
-    }
+    login_->refresh();
     KitView::showEvent(event);
 }
 

@@ -64,6 +64,22 @@ public:
     // `observer` hears every change of isEnabled() while the token lives.
     platform::Subscription subscribe(std::function<void(bool)> observer);
 
+    // A view's hold on the shared item: it reads and changes the item while the item lives, and
+    // calls `changed` on each change of its state. Main thread only.
+    class Binding {
+    public:
+        explicit Binding(std::function<void()> changed);
+        // False once the shared item is gone.
+        bool isEnabled() const;
+        // The switch follows the state read back, not the wish. Nothing once the item is gone.
+        void setEnabled(bool enabled) const;
+        void refresh() const;
+
+    private:
+        std::weak_ptr<LoginItem> item_;
+        platform::Subscription subscription_;
+    };
+
 private:
     void start(bool enabled);
     static platform::Async<> change(std::weak_ptr<LoginItem> weak, bool enabled);

@@ -5,15 +5,14 @@
 
 #include "corbel/ui/KitAccessibility.hpp"
 
-#include "platform/observation/Subscription.hpp"
+#include "corbel/ui/LoginItem.hpp"
 
 #include <QWidget>
 
-#include <memory>
+#include <optional>
 
 namespace corbel {
 
-class LoginItem;
 class PreferencesToggleRow;
 
 class PreferencesLoginRow : public QWidget, public KitAccessibleView {
@@ -32,8 +31,7 @@ protected:
 private:
     void refresh();
 
-    std::weak_ptr<LoginItem> item_;
-    platform::Subscription subscription_;
+    std::optional<LoginItem::Binding> login_;
     PreferencesToggleRow* row_;
 };
 

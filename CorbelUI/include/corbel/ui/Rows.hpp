@@ -6,7 +6,7 @@
 #include "corbel/ui/KitAccessibility.hpp"
 #include "corbel/ui/KitView.hpp"
 
-#include "platform/observation/Subscription.hpp"
+#include "corbel/ui/LoginItem.hpp"
 
 #include <QColor>
 #include <QString>
@@ -17,7 +17,6 @@
 namespace corbel {
 
 class KitSwitch;
-class LoginItem;
 class SymbolView;
 class TextLabel;
 
@@ -103,8 +102,7 @@ protected:
 private:
     void refresh();
 
-    std::weak_ptr<LoginItem> item_;
-    platform::Subscription subscription_;
+    std::optional<LoginItem::Binding> login_;
     SettingRow* row_;
     KitSwitch* switch_;
 };

@@ -7,12 +7,13 @@
 
 #include "corbel/ui/CorbelBrand.hpp"
 #include "corbel/ui/KitView.hpp"
-#include "platform/observation/Subscription.hpp"
+#include "corbel/ui/LoginItem.hpp"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace corbel {
@@ -20,7 +21,6 @@ namespace corbel {
 class DefaultActionKeys;
 class KitButton;
 class KitSwitch;
-class LoginItem;
 class PrivacyLine;
 class TextLabel;
 
@@ -64,8 +64,7 @@ private:
     void runStart();
 
     CorbelBrand brand_;
-    std::weak_ptr<LoginItem> login_;
-    platform::Subscription loginSubscription_;
+    std::optional<LoginItem::Binding> login_;
     TextLabel* title_;
     TextLabel* subtitle_;
     QWidget* card_;
