@@ -2,8 +2,6 @@
 
 #include "platform/x11/Properties.hpp"
 
-#include <xcb/res.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -72,25 +70,28 @@ std::optional<std::int32_t> ownerFrom(const OwnerClues& clues, std::string_view 
     return validPid(clues.propertyPid);
 }
 
-std::optional<std::int32_t> windowOwner(XcbConnection& connection, xcb_window_t window, Deadline deadline) {
-    PendingIds ids;
+PendingOwner requestOwner(XcbConnection& connection, xcb_window_t window) {
+    std::optional<PendingReply<xcb_res_query_client_ids_reply_t>> ids;
     if (connection.hasResources()) {
         xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
         auto cookie = xcb_res_query_client_ids(connection.raw(), 1, &query);
         ids.emplace(connection, cookie.sequence);
     }
     const Atoms& atoms = connection.atoms();
-    auto pidProperty = requestProperty(connection, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 1);
-    auto machine = requestProperty(connection, window, atoms.wmClientMachine, XCB_GET_PROPERTY_TYPE_ANY, 64);
+    return PendingOwner{
+        std::move(ids), requestProperty(connection, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 1),
+        requestProperty(connection, window, atoms.wmClientMachine, XCB_GET_PROPERTY_TYPE_ANY, 64)};
+}
 
+std::optional<std::int32_t> ownerFrom(PendingOwner pending, Deadline deadline) {
     OwnerClues clues;
     // The property reads come first: on a gone window they fail with BadWindow, which the caller
     // tells apart, where the X-Resource query would only answer nothing.
-    auto pidReply = pidProperty.get(deadline);
+    auto pidReply = pending.propertyPid.get(deadline);
     if (auto values = valuesOf(pidReply, XCB_ATOM_CARDINAL); !values.empty())
         clues.propertyPid = values.front();
-    clues.clientMachine = textOf(machine.get(deadline));
-    clues.serverPid = serverPidFrom(std::move(ids), deadline);
+    clues.clientMachine = textOf(pending.clientMachine.get(deadline));
+    clues.serverPid = serverPidFrom(std::move(pending.serverIds), deadline);
     return ownerFrom(clues, thisHostName());
 }
 

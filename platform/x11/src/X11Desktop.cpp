@@ -34,8 +34,13 @@ std::vector<std::uint32_t> X11Desktop::cardinals(xcb_window_t window, xcb_atom_t
     return valuesOf(requestProperty(connection_, window, property, type, maxListLength).get(deadline), type);
 }
 
-bool X11Desktop::windowManagerRuns(Deadline deadline) {
-    auto onRoot = cardinals(connection_.root(), atoms().netSupportingWmCheck, XCB_ATOM_WINDOW, deadline);
+X11Desktop::PendingProperty X11Desktop::requestSupportingCheck() {
+    return requestProperty(connection_, connection_.root(), atoms().netSupportingWmCheck, XCB_ATOM_WINDOW,
+                           maxListLength);
+}
+
+bool X11Desktop::windowManagerRuns(PendingProperty supportingCheck, Deadline deadline) {
+    auto onRoot = valuesOf(supportingCheck.get(deadline), XCB_ATOM_WINDOW);
     if (onRoot.empty() || onRoot[0] == XCB_NONE)
         return false;
     try {
@@ -49,8 +54,9 @@ bool X11Desktop::windowManagerRuns(Deadline deadline) {
     }
 }
 
-std::vector<xcb_atom_t> X11Desktop::supported(Deadline deadline) {
-    return cardinals(connection_.root(), atoms().netSupported, XCB_ATOM_ATOM, deadline);
+X11Desktop::PendingProperty X11Desktop::requestSupported() {
+    return requestProperty(connection_, connection_.root(), atoms().netSupported, XCB_ATOM_ATOM,
+                           maxListLength);
 }
 
 std::vector<xcb_window_t> X11Desktop::clientList(Deadline deadline) {
@@ -68,43 +74,58 @@ std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
     return values[0];
 }
 
-std::optional<std::int32_t> X11Desktop::processOf(xcb_window_t window, Deadline deadline) {
-    return windowOwner(connection_, window, deadline);
+X11Desktop::PendingProperty X11Desktop::requestStates(xcb_window_t window) {
+    return requestProperty(connection_, window, atoms().netWmState, XCB_ATOM_ATOM, maxListLength);
 }
 
-std::vector<xcb_atom_t> X11Desktop::states(xcb_window_t window, Deadline deadline) {
-    return cardinals(window, atoms().netWmState, XCB_ATOM_ATOM, deadline);
+X11Desktop::PendingProperty X11Desktop::requestTypes(xcb_window_t window) {
+    return requestProperty(connection_, window, atoms().netWmWindowType, XCB_ATOM_ATOM, maxListLength);
 }
 
-std::vector<xcb_atom_t> X11Desktop::types(xcb_window_t window, Deadline deadline) {
-    return cardinals(window, atoms().netWmWindowType, XCB_ATOM_ATOM, deadline);
+X11Desktop::PendingProperty X11Desktop::requestAllowedActions(xcb_window_t window) {
+    return requestProperty(connection_, window, atoms().netWmAllowedActions, XCB_ATOM_ATOM, maxListLength);
 }
 
-std::vector<xcb_atom_t> X11Desktop::allowedActions(xcb_window_t window, Deadline deadline) {
-    return cardinals(window, atoms().netWmAllowedActions, XCB_ATOM_ATOM, deadline);
+X11Desktop::PendingProperty X11Desktop::requestTransientFor(xcb_window_t window) {
+    return requestProperty(connection_, window, atoms().wmTransientFor, XCB_ATOM_WINDOW, maxListLength);
 }
 
-std::optional<xcb_window_t> X11Desktop::transientFor(xcb_window_t window, Deadline deadline) {
-    auto values = cardinals(window, atoms().wmTransientFor, XCB_ATOM_WINDOW, deadline);
+X11Desktop::PendingProperty X11Desktop::requestWmState(xcb_window_t window) {
+    return requestProperty(connection_, window, atoms().wmState, atoms().wmState, maxListLength);
+}
+
+X11Desktop::PendingProperty X11Desktop::requestSizeHints(xcb_window_t window) {
+    return requestProperty(connection_, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 18);
+}
+
+std::vector<xcb_atom_t> X11Desktop::atomsFrom(PendingProperty pending, Deadline deadline) {
+    return valuesOf(pending.get(deadline), XCB_ATOM_ATOM);
+}
+
+std::optional<xcb_window_t> X11Desktop::transientFrom(PendingProperty pending, xcb_window_t window,
+                                                      Deadline deadline) {
+    auto values = valuesOf(pending.get(deadline), XCB_ATOM_WINDOW);
     if (values.empty() || values[0] == XCB_NONE || values[0] == window)
         return std::nullopt;
     return values[0];
 }
 
-bool X11Desktop::iconic(xcb_window_t window, Deadline deadline) {
-    auto values = cardinals(window, atoms().wmState, atoms().wmState, deadline);
+bool X11Desktop::iconicFrom(PendingProperty pending, Deadline deadline) {
+    auto values = valuesOf(pending.get(deadline), atoms().wmState);
     return !values.empty() && values[0] == XCB_ICCCM_WM_STATE_ICONIC;
 }
 
-bool X11Desktop::viewable(xcb_window_t window, Deadline deadline) {
-    auto attributes = connection_.pending<xcb_get_window_attributes_reply_t>(
+X11Desktop::PendingAttributes X11Desktop::requestAttributes(xcb_window_t window) {
+    return connection_.pending<xcb_get_window_attributes_reply_t>(
         xcb_get_window_attributes(connection_.raw(), window).sequence);
-    return attributes.get(deadline)->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
-SizeHints X11Desktop::sizeHints(xcb_window_t window, Deadline deadline) {
-    auto reply = requestProperty(connection_, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 18)
-                     .get(deadline);
+bool X11Desktop::viewableFrom(PendingAttributes pending, Deadline deadline) {
+    return pending.get(deadline)->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+SizeHints X11Desktop::sizeHintsFrom(PendingProperty pending, Deadline deadline) {
+    auto reply = pending.get(deadline);
     xcb_size_hints_t hints{};
     if (xcb_icccm_get_wm_size_hints_from_reply(&hints, reply.get()) == 0)
         return {};
@@ -130,25 +151,28 @@ PixelPoint X11Desktop::desktopOrigin(Deadline deadline) {
     return desktopOriginOf(readMonitors(connection_, deadline));
 }
 
-ClientPlacement X11Desktop::placement(xcb_window_t window, Deadline deadline) {
+X11Desktop::PendingPlacement X11Desktop::requestPlacement(xcb_window_t window) {
     // Five requests, one round trip.
     xcb_connection_t* c = connection_.raw();
-    auto geometry = connection_.pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence);
-    auto translated = connection_.pending<xcb_translate_coordinates_reply_t>(
-        xcb_translate_coordinates(c, window, connection_.root(), 0, 0).sequence);
-    auto decoration = requestProperty(connection_, window, atoms().netFrameExtents, XCB_ATOM_CARDINAL, 4);
-    auto shadow = requestProperty(connection_, window, atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 4);
-    auto monitors = requestMonitors(connection_);
+    return PendingPlacement{
+        connection_.pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence),
+        connection_.pending<xcb_translate_coordinates_reply_t>(
+            xcb_translate_coordinates(c, window, connection_.root(), 0, 0).sequence),
+        requestProperty(connection_, window, atoms().netFrameExtents, XCB_ATOM_CARDINAL, 4),
+        requestProperty(connection_, window, atoms().gtkFrameExtents, XCB_ATOM_CARDINAL, 4),
+        requestMonitors(connection_)};
+}
 
+ClientPlacement X11Desktop::placementFrom(PendingPlacement pending, Deadline deadline) {
     ClientPlacement result;
-    auto geometryReply = geometry.get(deadline);
-    auto translatedReply = translated.get(deadline);
+    auto geometryReply = pending.geometry.get(deadline);
+    auto translatedReply = pending.translated.get(deadline);
     result.rootOrigin = {translatedReply->dst_x, translatedReply->dst_y};
     result.size = {geometryReply->width, geometryReply->height};
     result.border = geometryReply->border_width;
-    result.decoration = extentsOf(decoration.get(deadline));
-    result.clientShadow = extentsOf(shadow.get(deadline));
-    result.desktopOrigin = desktopOriginOf(monitorsFrom(std::move(monitors), deadline));
+    result.decoration = extentsOf(pending.decoration.get(deadline));
+    result.clientShadow = extentsOf(pending.shadow.get(deadline));
+    result.desktopOrigin = desktopOriginOf(monitorsFrom(std::move(pending.monitors), deadline));
     return result;
 }
 
@@ -223,17 +247,21 @@ X11Desktop::~X11Desktop() {
     }
 }
 
-void X11Desktop::moveResize(xcb_window_t window, std::optional<PixelPoint> position,
-                            std::optional<PixelSize> size, Deadline deadline) {
+void X11Desktop::moveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
+                            std::optional<PixelPoint> position, std::optional<PixelSize> size,
+                            Deadline deadline) {
     watch(window);
     // Events from earlier calls say nothing about this one.
     connection_.discardEvents();
 
-    // The states travel with the placement: one round trip unless the window must leave them.
-    auto pendingStates =
-        requestProperty(connection_, window, atoms().netWmState, XCB_ATOM_ATOM, maxListLength);
-    ClientPlacement now = placement(window, deadline);
-    std::vector<xcb_atom_t> current = valuesOf(pendingStates.get(deadline), XCB_ATOM_ATOM);
+    // The states travel with the placement and the managed check: one round trip unless the window
+    // must leave them.
+    auto pendingStates = requestStates(window);
+    auto pendingPlacement = requestPlacement(window);
+    if (clientList && !isManaged(std::move(*clientList), window, deadline))
+        throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
+    ClientPlacement now = placementFrom(std::move(pendingPlacement), deadline);
+    std::vector<xcb_atom_t> current = atomsFrom(std::move(pendingStates), deadline);
     const Atoms& a = atoms();
     bool left = false;
     if (contains(current, a.netWmStateMaximizedVert) || contains(current, a.netWmStateMaximizedHorz)) {

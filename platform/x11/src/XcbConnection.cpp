@@ -40,6 +40,7 @@ const char* describe(XcbFailure::Kind kind) {
 
 std::atomic<std::uint64_t> repliesTaken{0};
 std::atomic<std::uint64_t> repliesBlockedFor{0};
+std::atomic<std::uint64_t> roundTripsMade{0};
 std::atomic<std::uint64_t> eventsBlockedFor{0};
 std::atomic<std::int64_t> nanosecondsBlocked{0};
 
@@ -226,9 +227,10 @@ bool XcbConnection::waitReadable(Deadline deadline) {
 }
 
 ServerWaits serverWaits() noexcept {
-    return {repliesTaken.load(std::memory_order_relaxed), repliesBlockedFor.load(std::memory_order_relaxed),
+    return {repliesTaken.load(std::memory_order_relaxed), roundTripsMade.load(std::memory_order_relaxed),
             eventsBlockedFor.load(std::memory_order_relaxed),
-            std::chrono::nanoseconds(nanosecondsBlocked.load(std::memory_order_relaxed))};
+            std::chrono::nanoseconds(nanosecondsBlocked.load(std::memory_order_relaxed)),
+            repliesBlockedFor.load(std::memory_order_relaxed)};
 }
 
 void* XcbConnection::awaitReply(unsigned int sequence, Deadline deadline) {
@@ -236,6 +238,12 @@ void* XcbConnection::awaitReply(unsigned int sequence, Deadline deadline) {
         throw XcbFailure(XcbFailure::Kind::connectionBroken);
     xcb_flush(connection_);
     repliesTaken.fetch_add(1, std::memory_order_relaxed);
+    // A reply to a request that went out before the last trip began comes with that trip, however
+    // its answer trickles in; any other reply costs a trip of its own.
+    if (static_cast<int>(sequence - tripCovers_) > 0) {
+        roundTripsMade.fetch_add(1, std::memory_order_relaxed);
+        tripCovers_ = lastPending_;
+    }
     std::optional<BlockedWait> blocked;
     for (;;) {
         void* reply = nullptr;

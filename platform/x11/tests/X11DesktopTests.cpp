@@ -2,6 +2,7 @@
 
 #include "platform/testing/X11TestWorld.hpp"
 #include "platform/x11/Monitors.hpp"
+#include "platform/x11/ServerWaits.hpp"
 #include "platform/x11/WindowOwner.hpp"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 namespace platform::x11 {
 namespace {
@@ -78,6 +80,34 @@ TEST(X11Desktop, TheOwnerOfAWindowIsTheProcessTheServerNames) {
     } catch (const XcbFailure& failure) {
         EXPECT_TRUE(failure.isBadWindow());
     }
+}
+
+// Requests sent together cost one trip however their answers arrive; a request sent after a trip
+// began costs another.
+TEST(X11Desktop, RequestsSentTogetherCountAsOneRoundTrip) {
+    X11TestWorld world;
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=counted");
+    X11Desktop& desktop = world.desktop();
+    const auto tripsOf = [](const auto& body) {
+        const ServerWaits before = serverWaits();
+        body();
+        const ServerWaits spent = serverWaits() - before;
+        return std::pair{spent.roundTrips, spent.replies};
+    };
+    EXPECT_EQ(tripsOf([&] { desktop.placement(window, world.soon()); }), std::pair(1UL, 5UL));
+    EXPECT_EQ(tripsOf([&] {
+                  auto states = desktop.requestStates(window);
+                  auto types = desktop.requestTypes(window);
+                  desktop.atomsFrom(std::move(types), world.soon());
+                  desktop.atomsFrom(std::move(states), world.soon());
+              }),
+              std::pair(1UL, 2UL));
+    EXPECT_EQ(tripsOf([&] {
+                  desktop.states(window, world.soon());
+                  desktop.types(window, world.soon());
+              }),
+              std::pair(2UL, 2UL));
 }
 
 TEST(X11Desktop, MonitorsWithTheirNamesAreasAndThePrimary) {

@@ -51,11 +51,52 @@ bool contains(const std::vector<xcb_atom_t>& values, xcb_atom_t value) {
 
 enum class WindowKind { normal, dialog, utility, other };
 
+// A window's transient-for read, asked for together with the other reads of a step and taken at
+// most once: both the window's kind and its parent may need it, and a read that neither needs is
+// dropped unread, errors and all.
+class TransientRead {
+public:
+    TransientRead(X11Desktop& desktop, xcb_window_t window)
+        : desktop_(desktop), window_(window), pending_(std::in_place, desktop.requestTransientFor(window)) {}
+
+    std::optional<xcb_window_t> get(Deadline deadline) {
+        if (pending_) {
+            X11Desktop::PendingProperty pending = std::move(*pending_);
+            pending_.reset();
+            try {
+                value_ = desktop_.transientFrom(std::move(pending), window_, deadline);
+            } catch (const XcbFailure& failure) {
+                failure_ = failure;
+            }
+        }
+        if (failure_)
+            throw *failure_;
+        return value_;
+    }
+
+private:
+    X11Desktop& desktop_;
+    xcb_window_t window_;
+    std::optional<X11Desktop::PendingProperty> pending_;
+    std::optional<xcb_window_t> value_;
+    std::optional<XcbFailure> failure_;
+};
+
+// The reads that tell a window's owner and kind, sent together.
+struct OwnerAndKindReads {
+    OwnerAndKindReads(X11Desktop& desktop, xcb_window_t window)
+        : owner(x11::requestOwner(desktop.connection(), window)), types(desktop.requestTypes(window)),
+          transient(desktop, window) {}
+    x11::PendingOwner owner;
+    X11Desktop::PendingProperty types;
+    TransientRead transient;
+};
+
 // The first standard type decides; an untyped window is a dialog when it is transient.
-WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+WindowKind kindOf(X11Desktop& desktop, X11Desktop::PendingProperty types, TransientRead& transient,
+                  Deadline deadline) {
     const x11::Atoms& a = desktop.atoms();
-    std::vector<xcb_atom_t> types = desktop.types(window, deadline);
-    for (xcb_atom_t type : types) {
+    for (xcb_atom_t type : desktop.atomsFrom(std::move(types), deadline)) {
         if (type == a.netWmWindowTypeNormal)
             return WindowKind::normal;
         if (type == a.netWmWindowTypeDialog)
@@ -68,12 +109,18 @@ WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
         }
     }
     // Only types of other standards: judged as if untyped.
-    return desktop.transientFor(window, deadline) ? WindowKind::dialog : WindowKind::normal;
+    return transient.get(deadline) ? WindowKind::dialog : WindowKind::normal;
 }
 
-bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
+WindowKind kindOf(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+    auto types = desktop.requestTypes(window);
+    TransientRead transient(desktop, window);
+    return kindOf(desktop, std::move(types), transient, deadline);
+}
+
+bool belongsTo(x11::PendingOwner owner, std::int32_t pid, Deadline deadline) {
     try {
-        return desktop.processOf(window, deadline) == pid;
+        return x11::ownerFrom(std::move(owner), deadline) == pid;
     } catch (const XcbFailure& failure) {
         if (failure.isBadWindow())
             return false; // gone meanwhile: it belongs to nobody now
@@ -81,9 +128,14 @@ bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadl
     }
 }
 
-bool isNormal(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
+    return belongsTo(x11::requestOwner(desktop.connection(), window), pid, deadline);
+}
+
+bool isNormal(X11Desktop& desktop, X11Desktop::PendingProperty types, TransientRead& transient,
+              Deadline deadline) {
     try {
-        return kindOf(desktop, window, deadline) == WindowKind::normal;
+        return kindOf(desktop, std::move(types), transient, deadline) == WindowKind::normal;
     } catch (const XcbFailure& failure) {
         if (failure.isBadWindow())
             return false;
@@ -91,9 +143,15 @@ bool isNormal(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
     }
 }
 
-bool isViewable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
+// Owned by the process and normal; the kind is judged only for a window of the process.
+bool isOwnNormal(X11Desktop& desktop, OwnerAndKindReads& reads, std::int32_t pid, Deadline deadline) {
+    return belongsTo(std::move(reads.owner), pid, deadline) &&
+           isNormal(desktop, std::move(reads.types), reads.transient, deadline);
+}
+
+bool isViewable(X11Desktop& desktop, X11Desktop::PendingAttributes attributes, Deadline deadline) {
     try {
-        return desktop.viewable(window, deadline);
+        return desktop.viewableFrom(std::move(attributes), deadline);
     } catch (const XcbFailure& failure) {
         if (failure.isBadWindow())
             return false;
@@ -105,10 +163,23 @@ bool isViewable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
 // on-screen flag count them: a window listed before it is shown must not count yet, or the opening
 // rules would take it for a window from before and never act on it.
 std::vector<xcb_window_t> windowsOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-    std::vector<xcb_window_t> result;
+    // Every window's reads go out at once; a window not of the process has its map state dropped.
+    struct Reads {
+        xcb_window_t window;
+        x11::PendingOwner owner;
+        X11Desktop::PendingAttributes attributes;
+    };
+    std::vector<Reads> reads;
     for (xcb_window_t window : desktop.clientList(deadline)) {
-        if (belongsTo(desktop, window, pid, deadline) && isViewable(desktop, window, deadline))
-            result.push_back(window);
+        reads.push_back(Reads{window, x11::requestOwner(desktop.connection(), window),
+                              desktop.requestAttributes(window)});
+    }
+    std::vector<xcb_window_t> result;
+    for (Reads& read : reads) {
+        if (belongsTo(std::move(read.owner), pid, deadline) &&
+            isViewable(desktop, std::move(read.attributes), deadline)) {
+            result.push_back(read.window);
+        }
     }
     return result;
 }
@@ -122,33 +193,33 @@ std::optional<xcb_window_t> activeOf(X11Desktop& desktop, std::int32_t pid, Dead
 
 std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
     if (std::optional<xcb_window_t> active = desktop.activeWindow(deadline)) {
-        const bool own = belongsTo(desktop, *active, pid, deadline);
-        if (own && isNormal(desktop, *active, deadline))
+        OwnerAndKindReads reads(desktop, *active);
+        if (isOwnNormal(desktop, reads, pid, deadline))
             return active;
         std::optional<xcb_window_t> parent;
         try {
-            parent = desktop.transientFor(*active, deadline);
+            parent = reads.transient.get(deadline);
         } catch (const XcbFailure& failure) {
             if (!failure.isBadWindow())
                 throw;
         }
         // Toolkits name an unmapped group leader as the parent; only a managed window can be main.
-        if (parent && contains(desktop.clientList(deadline), *parent) &&
-            belongsTo(desktop, *parent, pid, deadline)) {
-            return parent;
+        if (parent) {
+            auto clients = desktop.requestClientList();
+            auto owner = x11::requestOwner(desktop.connection(), *parent);
+            if (desktop.isManaged(std::move(clients), *parent, deadline) &&
+                belongsTo(std::move(owner), pid, deadline)) {
+                return parent;
+            }
         }
     }
     std::vector<xcb_window_t> stacking = desktop.clientListStacking(deadline);
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
-        if (belongsTo(desktop, *it, pid, deadline) && isNormal(desktop, *it, deadline))
+        OwnerAndKindReads reads(desktop, *it);
+        if (isOwnNormal(desktop, reads, pid, deadline))
             return *it;
     }
     return std::nullopt;
-}
-
-void requireManaged(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-    if (!contains(desktop.clientList(deadline), window))
-        windowGone();
 }
 
 bool processExists(std::int32_t pid) {
@@ -157,25 +228,29 @@ bool processExists(std::int32_t pid) {
 
 // A fullscreen window's allowed actions describe the fullscreen state, which a move leaves first
 // (window managers take resizing, and some moving, away from it): they say nothing of the window.
-bool fullscreen(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-    return contains(desktop.states(window, deadline), desktop.atoms().netWmStateFullscreen);
+bool allows(X11Desktop& desktop, X11Desktop::PendingProperty states, X11Desktop::PendingProperty allowed,
+            xcb_atom_t action, Deadline deadline) {
+    if (contains(desktop.atomsFrom(std::move(states), deadline), desktop.atoms().netWmStateFullscreen))
+        return true;
+    std::vector<xcb_atom_t> actions = desktop.atomsFrom(std::move(allowed), deadline);
+    return actions.empty() || contains(actions, action);
 }
 
 bool sizeSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-    x11::SizeHints hints = desktop.sizeHints(window, deadline);
+    auto hintsRead = desktop.requestSizeHints(window);
+    auto states = desktop.requestStates(window);
+    auto allowed = desktop.requestAllowedActions(window);
+    x11::SizeHints hints = desktop.sizeHintsFrom(std::move(hintsRead), deadline);
     if (hints.minimum && hints.maximum && *hints.minimum == *hints.maximum)
         return false;
-    if (fullscreen(desktop, window, deadline))
-        return true;
-    std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
-    return allowed.empty() || contains(allowed, desktop.atoms().netWmActionResize);
+    return allows(desktop, std::move(states), std::move(allowed), desktop.atoms().netWmActionResize,
+                  deadline);
 }
 
 bool positionSettable(X11Desktop& desktop, xcb_window_t window, Deadline deadline) {
-    if (fullscreen(desktop, window, deadline))
-        return true;
-    std::vector<xcb_atom_t> allowed = desktop.allowedActions(window, deadline);
-    return allowed.empty() || contains(allowed, desktop.atoms().netWmActionMove);
+    auto states = desktop.requestStates(window);
+    auto allowed = desktop.requestAllowedActions(window);
+    return allows(desktop, std::move(states), std::move(allowed), desktop.atoms().netWmActionMove, deadline);
 }
 
 bool isApplicationAttribute(std::string_view name) {
@@ -292,10 +367,14 @@ bool X11AccessibilityBackend::isProcessTrusted() {
     // The process-wide timeout is the time left to the operation that set it last, a few
     // milliseconds near its deadline; the trust check is no part of that operation.
     withSession(*trust_, defaultTimeout, [&](X11Desktop& desktop, Deadline deadline) {
-        if (!desktop.windowManagerRuns(deadline))
+        // The supported list rides along with the root's check; it is read only when a window
+        // manager runs.
+        auto check = desktop.requestSupportingCheck();
+        auto supportedRead = desktop.requestSupported();
+        if (!desktop.windowManagerRuns(std::move(check), deadline))
             return AXError::success;
         const x11::Atoms& a = desktop.atoms();
-        std::vector<xcb_atom_t> supported = desktop.supported(deadline);
+        std::vector<xcb_atom_t> supported = desktop.atomsFrom(std::move(supportedRead), deadline);
         trusted = true;
         for (xcb_atom_t needed : {a.netClientList, a.netClientListStacking, a.netActiveWindow,
                                   a.netFrameExtents, a.netRequestFrameExtents, a.netMoveresizeWindow,
@@ -370,8 +449,10 @@ AXError X11AccessibilityBackend::copyAttributeValue(const AXUIElement& element, 
             if (attribute == ax::modalAttribute) {
                 result = contains(desktop.states(id, deadline), a.netWmStateModal);
             } else if (attribute == ax::minimizedAttribute) {
-                result = contains(desktop.states(id, deadline), a.netWmStateHidden) ||
-                         desktop.iconic(id, deadline);
+                auto states = desktop.requestStates(id);
+                auto wmState = desktop.requestWmState(id);
+                result = contains(desktop.atomsFrom(std::move(states), deadline), a.netWmStateHidden) ||
+                         desktop.iconicFrom(std::move(wmState), deadline);
             } else if (attribute == ax::roleAttribute) {
                 result = std::string(ax::windowRole);
             } else if (attribute == ax::subroleAttribute) {
@@ -484,8 +565,7 @@ AXError X11AccessibilityBackend::setAttributeValue(const AXUIElement& element, s
         size = x11::PixelSize{*width, *height};
     }
     return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-        requireManaged(desktop, window->window, deadline);
-        desktop.moveResize(window->window, position, size, deadline);
+        desktop.moveResize(desktop.requestClientList(), window->window, position, size, deadline);
         return AXError::success;
     });
 }

@@ -227,6 +227,26 @@ TEST_F(X11BackendTest, ErrorCodes) {
               AXError::invalidUIElement);
 }
 
+// A window the window manager dropped still exists on the server: it is gone all the same. A write
+// must not pass for done, nor move the window.
+TEST_F(X11BackendTest, AWithdrawnWindowIsGoneForReadsAndWrites) {
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=withdrawn x=100 y=100 w=400 h=300");
+    AXUIElement element = mainWindow(client->pid());
+    client->unmap(window);
+    const x11::PixelRect before = world.clientGeometry(window);
+    read(element, ax::positionAttribute, AXError::invalidUIElement);
+    const std::pair<std::string_view, AXValue> writes[] = {
+        {ax::positionAttribute, AXValue(CGPoint{500, 400})},
+        {ax::sizeAttribute, AXValue(CGSize{700, 500})},
+    };
+    for (const auto& [attribute, value] : writes) {
+        EXPECT_EQ(backend.setAttributeValue(element, attribute, value), AXError::invalidUIElement)
+            << attribute;
+    }
+    EXPECT_EQ(world.clientGeometry(window), before);
+}
+
 TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     auto client = world.startClient();
     client->open("title=frozen");

@@ -90,6 +90,7 @@ public:
 
     template <class R>
     PendingReply<R> pending(unsigned int sequence) {
+        lastPending_ = sequence;
         return PendingReply<R>(*this, sequence);
     }
     // The reply (or error) of a request, waited for until the deadline. THROWS XcbFailure.
@@ -115,6 +116,10 @@ private:
     Atoms atoms_{};
     bool hasRandr_ = false;
     bool hasResources_ = false;
+    // For counting round trips: the newest request with a reply, and the newest one that had gone
+    // out when the last trip began.
+    unsigned int lastPending_ = 0;
+    unsigned int tripCovers_ = 0;
 };
 
 template <class R>
