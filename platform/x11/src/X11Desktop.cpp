@@ -39,19 +39,34 @@ X11Desktop::PendingProperty X11Desktop::requestSupportingCheck() {
                            maxListLength);
 }
 
-bool X11Desktop::windowManagerRuns(PendingProperty supportingCheck, Deadline deadline) {
+std::optional<xcb_window_t> X11Desktop::supportingWindowFrom(PendingProperty supportingCheck,
+                                                             std::uint32_t eventMask, Deadline deadline) {
     auto onRoot = valuesOf(supportingCheck.get(deadline), XCB_ATOM_WINDOW);
     if (onRoot.empty() || onRoot[0] == XCB_NONE)
-        return false;
+        return std::nullopt;
+    // Asked before the read, so that no end after the read goes unreported; a window already gone
+    // answers with an error that the read below reports.
+    if (eventMask != 0)
+        xcb_change_window_attributes(connection_.raw(), onRoot[0], XCB_CW_EVENT_MASK, &eventMask);
     try {
         auto onCheck = cardinals(onRoot[0], atoms().netSupportingWmCheck, XCB_ATOM_WINDOW, deadline);
-        return !onCheck.empty() && onCheck[0] == onRoot[0];
+        if (!onCheck.empty() && onCheck[0] == onRoot[0])
+            return onRoot[0];
+        return std::nullopt;
     } catch (const XcbFailure& failure) {
         // A stale check window left behind by a window manager that has gone.
         if (failure.isBadWindow())
-            return false;
+            return std::nullopt;
         throw;
     }
+}
+
+void X11Desktop::watchRoot() {
+    if (rootWatched_)
+        return;
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.raw(), connection_.root(), XCB_CW_EVENT_MASK, &mask);
+    rootWatched_ = true;
 }
 
 X11Desktop::PendingProperty X11Desktop::requestSupported() {
@@ -247,9 +262,18 @@ X11Desktop::~X11Desktop() {
     }
 }
 
-void X11Desktop::moveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
-                            std::optional<PixelPoint> position, std::optional<PixelSize> size,
-                            Deadline deadline) {
+void X11Desktop::settle(Deadline deadline) {
+    if (!unsettled_)
+        return;
+    waitForWindowManager(XCB_NONE, deadline);
+    unsettled_.reset();
+}
+
+void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
+                                std::optional<PixelPoint> position, std::optional<PixelSize> size,
+                                Deadline deadline) {
+    if (unsettled_ && *unsettled_ != window)
+        settle(deadline);
     watch(window);
     // Events from earlier calls say nothing about this one.
     connection_.discardEvents();
@@ -276,6 +300,7 @@ void X11Desktop::moveResize(std::optional<PendingProperty> clientList, xcb_windo
     // Leaving those states changes the geometry and may change the decorations.
     if (left) {
         waitForWindowManager(window, deadline);
+        unsettled_.reset();
         now = placement(window, deadline);
     }
 
@@ -289,8 +314,9 @@ void X11Desktop::moveResize(std::optional<PendingProperty> clientList, xcb_windo
         target.width = size->width;
         target.height = size->height;
     }
-    // A write that changes nothing needs no answer from the window manager.
-    if (target == currentFrame)
+    // A write that changes nothing needs no answer from the window manager. With a move still on
+    // its way the frame read may be out of date, and the write goes out whatever it looks like.
+    if (target == currentFrame && !unsettled_)
         return;
     MoveResizeRequest request = requestFor(target, now);
     std::uint32_t flags = gravityNorthWest | (sourcePager << 12);
@@ -303,7 +329,8 @@ void X11Desktop::moveResize(std::optional<PendingProperty> clientList, xcb_windo
                 static_cast<std::uint32_t>(request.position.y),
                 static_cast<std::uint32_t>(std::max(request.size.width, 1)),
                 static_cast<std::uint32_t>(std::max(request.size.height, 1))});
-    waitForWindowManager(window, deadline);
+    xcb_flush(connection_.raw());
+    unsettled_ = window;
 }
 
 } // namespace platform::x11

@@ -284,6 +284,10 @@ void XcbConnection::discardEvents() {
         std::free(event);
 }
 
+Reply<xcb_generic_event_t> XcbConnection::pollForEvent() {
+    return Reply<xcb_generic_event_t>(xcb_poll_for_event(connection_));
+}
+
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
     xcb_flush(connection_);
     std::optional<BlockedWait> blocked;

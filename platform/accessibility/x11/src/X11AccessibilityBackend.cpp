@@ -222,6 +222,24 @@ std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, 
     return std::nullopt;
 }
 
+// Whether an event says the window manager's check or supported list may have changed.
+bool changesTrust(const xcb_generic_event_t& event, const x11::Atoms& a, xcb_window_t root,
+                  std::optional<xcb_window_t> checkWindow) {
+    switch (event.response_type & 0x7f) {
+    case XCB_PROPERTY_NOTIFY: {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.window == root)
+            return notify.atom == a.netSupportingWmCheck || notify.atom == a.netSupported;
+        return checkWindow && notify.window == *checkWindow && notify.atom == a.netSupportingWmCheck;
+    }
+    case XCB_DESTROY_NOTIFY:
+        return checkWindow &&
+               reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == *checkWindow;
+    default:
+        return false;
+    }
+}
+
 bool processExists(std::int32_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
@@ -308,6 +326,10 @@ struct X11AccessibilityBackend::Session {
     // Used only by the call that has the turn.
     std::unique_ptr<x11::XcbConnection> connection;
     std::unique_ptr<X11Desktop> desktop;
+    // The trust connection's last answer, kept while no event says that what it rests on changed:
+    // the root's check window and supported list, and the check window itself.
+    std::optional<bool> trusted;
+    std::optional<xcb_window_t> checkWindow;
 };
 
 X11AccessibilityBackend::X11AccessibilityBackend(std::string display)
@@ -329,12 +351,13 @@ float X11AccessibilityBackend::timeoutOf(const AXUIElement& element) const {
 }
 
 template <class Body>
-AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body) {
-    return withSession(session, timeoutOf(element), std::forward<Body>(body));
+AXError X11AccessibilityBackend::withSession(Session& session, const AXUIElement& element, Body&& body,
+                                             Access access) {
+    return withSession(session, timeoutOf(element), std::forward<Body>(body), access);
 }
 
 template <class Body>
-AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Body&& body) {
+AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Body&& body, Access access) {
     // Any finite timeout is allowed; past a year it is as good as none, and the cap keeps the
     // deadline within the clock's range.
     const double seconds = std::min(static_cast<double>(timeout), longestTimeout);
@@ -348,10 +371,16 @@ AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Bo
         if (!session.connection || session.connection->broken()) {
             session.desktop.reset();
             session.connection.reset();
+            session.trusted.reset();
+            session.checkWindow.reset();
             session.connection = x11::XcbConnection::open(display_, deadline);
             session.desktop = std::make_unique<X11Desktop>(*session.connection);
         }
-        session.connection->discardEvents();
+        if (access != Access::trust)
+            session.connection->discardEvents();
+        // A read sees every write before it applied, as if each write had waited for it.
+        if (access == Access::read)
+            session.desktop->settle(deadline);
         return body(*session.desktop, deadline);
     } catch (const XcbFailure& failure) {
         if (failure.isBadWindow())
@@ -366,23 +395,43 @@ bool X11AccessibilityBackend::isProcessTrusted() {
     bool trusted = false;
     // The process-wide timeout is the time left to the operation that set it last, a few
     // milliseconds near its deadline; the trust check is no part of that operation.
-    withSession(*trust_, defaultTimeout, [&](X11Desktop& desktop, Deadline deadline) {
-        // The supported list rides along with the root's check; it is read only when a window
-        // manager runs.
-        auto check = desktop.requestSupportingCheck();
-        auto supportedRead = desktop.requestSupported();
-        if (!desktop.windowManagerRuns(std::move(check), deadline))
+    // Every step of a window operation asks, so the answer is kept until the server reports a change
+    // to what it rests on; those reports reach this connection from the moment it first asked.
+    Session& session = *trust_;
+    withSession(
+        session, defaultTimeout,
+        [&](X11Desktop& desktop, Deadline deadline) {
+            const x11::Atoms& a = desktop.atoms();
+            while (x11::Reply<xcb_generic_event_t> event = desktop.connection().pollForEvent()) {
+                if (changesTrust(*event, a, desktop.connection().root(), session.checkWindow))
+                    session.trusted.reset();
+            }
+            if (session.trusted) {
+                trusted = *session.trusted;
+                return AXError::success;
+            }
+            desktop.watchRoot();
+            // The supported list rides along with the root's check; it is read only when a window
+            // manager runs.
+            auto check = desktop.requestSupportingCheck();
+            auto supportedRead = desktop.requestSupported();
+            session.checkWindow = desktop.watchedSupportingWindow(std::move(check), deadline);
+            bool result = false;
+            if (session.checkWindow) {
+                std::vector<xcb_atom_t> supported = desktop.atomsFrom(std::move(supportedRead), deadline);
+                result = true;
+                for (xcb_atom_t needed :
+                     {a.netClientList, a.netClientListStacking, a.netActiveWindow, a.netFrameExtents,
+                      a.netRequestFrameExtents, a.netMoveresizeWindow, a.netWmState, a.netWmStateMaximizedVert,
+                      a.netWmStateMaximizedHorz}) {
+                    result = result && contains(supported, needed);
+                }
+            }
+            session.trusted = result;
+            trusted = result;
             return AXError::success;
-        const x11::Atoms& a = desktop.atoms();
-        std::vector<xcb_atom_t> supported = desktop.atomsFrom(std::move(supportedRead), deadline);
-        trusted = true;
-        for (xcb_atom_t needed : {a.netClientList, a.netClientListStacking, a.netActiveWindow,
-                                  a.netFrameExtents, a.netRequestFrameExtents, a.netMoveresizeWindow,
-                                  a.netWmState, a.netWmStateMaximizedVert, a.netWmStateMaximizedHorz}) {
-            trusted = trusted && contains(supported, needed);
-        }
-        return AXError::success;
-    });
+        },
+        Access::trust);
     return trusted;
 }
 
@@ -564,10 +613,15 @@ AXError X11AccessibilityBackend::setAttributeValue(const AXUIElement& element, s
             return AXError::illegalArgument;
         size = x11::PixelSize{*width, *height};
     }
-    return withSession(*operations_, element, [&](X11Desktop& desktop, Deadline deadline) {
-        desktop.moveResize(desktop.requestClientList(), window->window, position, size, deadline);
-        return AXError::success;
-    });
+    // The write returns once sent: the window manager applies the writes of one window in order,
+    // and the next read waits until it has.
+    return withSession(
+        *operations_, element,
+        [&](X11Desktop& desktop, Deadline deadline) {
+            desktop.sendMoveResize(desktop.requestClientList(), window->window, position, size, deadline);
+            return AXError::success;
+        },
+        Access::write);
 }
 
 } // namespace platform

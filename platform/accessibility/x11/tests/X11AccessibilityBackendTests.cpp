@@ -2,6 +2,7 @@
 
 #include "platform/accessibility/AccessibilityNames.hpp"
 #include "platform/testing/X11TestWorld.hpp"
+#include "platform/x11/ServerWaits.hpp"
 #include "platform/x11/XcbConnection.hpp"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,24 @@ namespace {
 
 using testing::TestClient;
 using testing::X11TestWorld;
+
+// Rewrites the window manager's supported list on the root through the world's connection, as a
+// window manager changing its mind would, and returns once the server has handled it.
+void editSupported(X11TestWorld& world, const std::function<void(std::vector<xcb_atom_t>&)>& edit) {
+    x11::XcbConnection& connection = world.connection();
+    xcb_connection_t* c = connection.raw();
+    const xcb_atom_t supported = connection.atoms().netSupported;
+    auto reply = connection
+                     .pending<xcb_get_property_reply_t>(
+                         xcb_get_property(c, 0, connection.root(), supported, XCB_ATOM_ATOM, 0, 4096).sequence)
+                     .get(world.soon());
+    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    std::vector<xcb_atom_t> atoms(first, first + xcb_get_property_value_length(reply.get()) / 4);
+    edit(atoms);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, connection.root(), supported, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
+    connection.sync(world.soon());
+}
 
 // The backend on a private display, read through its own connection while the test checks the
 // server directly through the world's.
@@ -247,6 +266,40 @@ TEST_F(X11BackendTest, AWithdrawnWindowIsGoneForReadsAndWrites) {
     EXPECT_EQ(world.clientGeometry(window), before);
 }
 
+// A write returns once sent. The window manager applies the writes of a window in order, the next
+// read waits until it has, and a write to another window lets the earlier ones land first.
+TEST_F(X11BackendTest, ReadsAndOtherWindowsSeeEveryWriteBeforeThem) {
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=ordered x=100 y=100 w=400 h=300");
+    AXUIElement element = mainWindow(client->pid());
+    const x11::PixelRect start = frameOf(element);
+    const auto set = [&](const AXUIElement& target, std::string_view attribute, AXValue value) {
+        ASSERT_EQ(backend.setAttributeValue(target, attribute, value), AXError::success) << attribute;
+    };
+    // Away and straight back: the second write goes out although the window still looks unchanged.
+    set(element, ax::sizeAttribute, AXValue(CGSize{600, 450}));
+    set(element, ax::sizeAttribute,
+        AXValue(CGSize{static_cast<double>(start.width), static_cast<double>(start.height)}));
+    set(element, ax::positionAttribute, AXValue(CGPoint{300, 250}));
+    EXPECT_EQ(frameOf(element), (x11::PixelRect{300, 250, start.width, start.height}));
+    EXPECT_EQ(expectedFrame(window), frameOf(element));
+
+    xcb_window_t otherWindow = client->open("title=other x=50 y=50 w=300 h=200");
+    waitForActive(otherWindow);
+    AXUIElement other = mainWindow(client->pid());
+    set(element, ax::sizeAttribute, AXValue(CGSize{700, 500}));
+    set(other, ax::positionAttribute, AXValue(CGPoint{20, 30}));
+    EXPECT_EQ(expectedFrame(window).width, 700);
+    EXPECT_EQ(expectedFrame(window).height, 500);
+    EXPECT_EQ(frameOf(other).x, 20);
+    EXPECT_EQ(expectedFrame(otherWindow), frameOf(other));
+
+    // A window that goes after a write is gone for the next read, at once.
+    set(other, ax::sizeAttribute, AXValue(CGSize{350, 250}));
+    client->destroy(otherWindow);
+    read(other, ax::sizeAttribute, AXError::invalidUIElement);
+}
+
 TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     auto client = world.startClient();
     client->open("title=frozen");
@@ -346,6 +399,8 @@ TEST_F(X11BackendTest, ACallBehindAnotherOnAFrozenServerEndsWithinItsOwnTimeout)
 TEST_F(X11BackendTest, TheTrustCheckKeepsItsOwnTimeoutWhenAnOperationIsNearItsDeadline) {
     ASSERT_TRUE(backend.isProcessTrusted()); // connected
     ASSERT_EQ(backend.setMessagingTimeout(backend.createSystemWide(), 0.005F), AXError::success);
+    // The answer is kept until the supported list changes: a change makes the next check ask.
+    editSupported(world, [](std::vector<xcb_atom_t>&) {});
 
     ::kill(world.serverPid(), SIGSTOP);
     std::promise<void> started;
@@ -404,8 +459,24 @@ TEST(X11BackendTrust, TrustedOnlyWhileAnEwmhWindowManagerRuns) {
     X11TestWorld world;
     X11AccessibilityBackend backend(world.display());
     EXPECT_TRUE(backend.isProcessTrusted());
+    // The answer is kept between checks, and every change the server reports is seen at the next
+    // check, with no wait: a window manager that stops, crashes, comes back or changes its list.
     world.stopWindowManager();
     EXPECT_FALSE(backend.isProcessTrusted());
+    world.startWindowManager();
+    EXPECT_TRUE(backend.isProcessTrusted());
+    world.killWindowManager(); // its check window goes, the root still names it
+    EXPECT_FALSE(backend.isProcessTrusted());
+    world.startWindowManager();
+    EXPECT_TRUE(backend.isProcessTrusted());
+    const xcb_atom_t moveResize = world.connection().atoms().netMoveresizeWindow;
+    editSupported(world, [&](std::vector<xcb_atom_t>& atoms) { std::erase(atoms, moveResize); });
+    EXPECT_FALSE(backend.isProcessTrusted());
+    editSupported(world, [&](std::vector<xcb_atom_t>& atoms) { atoms.push_back(moveResize); });
+    EXPECT_TRUE(backend.isProcessTrusted());
+    const std::uint64_t replies = x11::serverWaits().replies;
+    EXPECT_TRUE(backend.isProcessTrusted());
+    EXPECT_EQ(x11::serverWaits().replies, replies) << "an unchanged answer is not asked for again";
 
     X11TestWorld bare({.windowManager = false});
     EXPECT_FALSE(X11AccessibilityBackend(bare.display()).isProcessTrusted());

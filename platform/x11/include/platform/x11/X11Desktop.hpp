@@ -80,7 +80,18 @@ public:
     using PendingProperty = PendingReply<xcb_get_property_reply_t>;
     PendingProperty requestSupportingCheck();
     // Reads the check window the root names, a second round trip.
-    bool windowManagerRuns(PendingProperty supportingCheck, Deadline deadline);
+    bool windowManagerRuns(PendingProperty supportingCheck, Deadline deadline) {
+        return supportingWindowFrom(std::move(supportingCheck), 0, deadline).has_value();
+    }
+    // The check window of the running window manager, if one runs, asked to report its end and
+    // changes of its properties (DestroyNotify, PropertyNotify) to this connection before it is read:
+    // together with watchRoot, whatever ends or replaces the window manager is reported.
+    std::optional<xcb_window_t> watchedSupportingWindow(PendingProperty supportingCheck, Deadline deadline) {
+        return supportingWindowFrom(std::move(supportingCheck),
+                                    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE, deadline);
+    }
+    // Asks for the root's property changes (PropertyNotify) on this connection, once.
+    void watchRoot();
     PendingProperty requestSupported();
     PendingProperty requestStates(xcb_window_t window);
     PendingProperty requestTypes(xcb_window_t window);
@@ -122,13 +133,21 @@ public:
     // window managers refuse to move such windows.
     void moveResize(xcb_window_t window, std::optional<PixelPoint> position, std::optional<PixelSize> size,
                     Deadline deadline) {
-        moveResize(std::nullopt, window, position, size, deadline);
+        sendMoveResize(std::nullopt, window, position, size, deadline);
+        settle(deadline);
     }
-    // The same for a window that must be in the client list asked for before (requestClientList):
+    // The same, but returns once the request is sent: the window manager applies it later, and
+    // settle() waits for that. Moves of one window sent one after another are applied in order, so
+    // they need no wait in between; a move of another window settles the pending ones first.
+    // The window must be in the client list asked for before (requestClientList), if one is given:
     // a window the window manager does not manage is not touched, and the call throws BadWindow.
     // The check shares the round trip of the first reads.
-    void moveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
-                    std::optional<PixelPoint> position, std::optional<PixelSize> size, Deadline deadline);
+    void sendMoveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
+                        std::optional<PixelPoint> position, std::optional<PixelSize> size, Deadline deadline);
+    // Returns once the window manager has applied every move sent before; at once when none waits.
+    void settle(Deadline deadline);
+    // The window whose moves the window manager may not have applied yet, if any.
+    std::optional<xcb_window_t> unsettled() const { return unsettled_; }
     // Asks the window manager for the frame extents a window would get; it answers by writing
     // _NET_FRAME_EXTENTS on the window.
     void requestFrameExtents(xcb_window_t window);
@@ -140,9 +159,13 @@ private:
     // Returns once the window manager has handled every message sent to it before this call.
     void waitForWindowManager(xcb_window_t window, Deadline deadline);
     void watch(xcb_window_t window);
+    std::optional<xcb_window_t> supportingWindowFrom(PendingProperty supportingCheck, std::uint32_t eventMask,
+                                                     Deadline deadline);
 
     XcbConnection& connection_;
     xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
+    std::optional<xcb_window_t> unsettled_;
+    bool rootWatched_ = false;
 };
 
 } // namespace platform::x11

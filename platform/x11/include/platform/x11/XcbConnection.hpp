@@ -102,6 +102,8 @@ public:
     // The next event, or null when none arrived before the deadline. THROWS XcbFailure when the
     // connection breaks.
     Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
+    // The next event already sent by the server, or none; never waits.
+    Reply<xcb_generic_event_t> pollForEvent();
     void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
     // Drops every event that has arrived, so events of windows we watch never pile up.
     void discardEvents();

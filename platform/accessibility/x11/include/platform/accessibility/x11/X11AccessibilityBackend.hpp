@@ -54,10 +54,13 @@ public:
 
 private:
     struct Session;
+    // read: waits until the window manager applied the writes before; write: may leave its own
+    // for the next read to wait for; trust: keeps the events of the connection for the trust test.
+    enum class Access { read, write, trust };
     template <class Body>
-    AXError withSession(Session& session, const AXUIElement& element, Body&& body);
+    AXError withSession(Session& session, const AXUIElement& element, Body&& body, Access access = Access::read);
     template <class Body>
-    AXError withSession(Session& session, float timeout, Body&& body);
+    AXError withSession(Session& session, float timeout, Body&& body, Access access = Access::read);
     float timeoutOf(const AXUIElement& element) const;
 
     std::string display_;
