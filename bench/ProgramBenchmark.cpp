@@ -1,7 +1,8 @@
 // The real program on Xvfb and openbox: a hot key pressed through the test extension to the
 // window's frame read back at the target (200 presses over the six actions), beside the same moves
-// done with xdotool; start to the hot keys grabbed (20 starts); wake-ups per second while idle; and
-// resident memory after start and after 1,000 actions.
+// done with xdotool and written straight to the window manager (what it and the X server take
+// alone); start to the hot keys grabbed (20 starts); wake-ups per second while idle; and resident
+// memory after start and after 1,000 actions.
 //   ProgramBenchmark [idle seconds, 30 unless given]
 
 #include "MoveTiming.hpp"
@@ -133,6 +134,7 @@ int main(int argc, char** argv) try {
     platform::testing::SyntheticKeyboard keyboard(world.display());
 
     int pressedAgain = 0;
+    std::vector<std::pair<DesktopFrame, DesktopFrame>> moves; // of the timed presses, from and to
     // One press of shortcut i % 6 and the wait for its frame.
     auto press = [&](int i, std::vector<double>* times) {
         const FixedShortcut shortcut = shortcuts[i % 6];
@@ -165,6 +167,7 @@ int main(int argc, char** argv) try {
         }
         if (times) {
             times->push_back(millisecondsSince(begin));
+            moves.emplace_back(from, target);
         }
         // The program still reads the frame back and reports after the window is in place, and a
         // press meanwhile is dropped (one action at a time): let it finish, outside the timing.
@@ -199,8 +202,34 @@ int main(int argc, char** argv) try {
     }
     const long residentAfterActions = residentKilobytes(program->pid());
 
+    // The same moves written straight to the window manager from here, one _NET_MOVERESIZE_WINDOW
+    // each after one read: what the window manager and the X server take on their own, with the
+    // program idle.
+    const auto pixels = [](const DesktopFrame& frame) {
+        return platform::x11::PixelRect{static_cast<std::int32_t>(frame.minX()),
+                                        static_cast<std::int32_t>(frame.minY()),
+                                        static_cast<std::int32_t>(frame.size().width().value()),
+                                        static_cast<std::int32_t>(frame.size().height().value())};
+    };
+    std::vector<double> direct;
+    for (const auto& [from, target] : moves) {
+        world.requestFrame(window, pixels(from));
+        world.settleMoves();
+        const auto begin = Stopwatch::now();
+        world.requestFrame(window, pixels(target));
+        if (!world.waitUntil([&] { return outerFrame(world, window) == target; }, std::chrono::seconds(5))) {
+            throw std::runtime_error("a move straight to the window manager did not reach its frame");
+        }
+        direct.push_back(millisecondsSince(begin));
+        world.settleMoves();
+    }
+    const Figures floor = figuresOf(direct);
+
     reportAgainstXdotool(world.display(), window, "the program: hot key (XTest press) to the frame read back",
                          "hot key", hotkey);
+    std::printf("  the same moves written straight to the window manager (one read, one _NET_MOVERESIZE_WINDOW):\n"
+                "    median %.3f  p95 %.3f\n",
+                floor.median, floor.p95);
     std::printf("presses made again because the previous action still ran: %d\n", pressedAgain);
     std::printf("start to the six hot keys grabbed (20 starts): median %.1f ms  p95 %.1f ms\n", start.median,
                 start.p95);

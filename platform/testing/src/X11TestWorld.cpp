@@ -144,6 +144,15 @@ void X11TestWorld::killWindowManager() {
         throw std::runtime_error("the killed window manager still looks alive");
 }
 
+void X11TestWorld::requestFrame(WindowId window, x11::PixelRect frame) {
+    desktop_->sendMoveResize(std::nullopt, window, x11::PixelPoint{frame.x, frame.y},
+                             x11::PixelSize{frame.width, frame.height}, soon());
+}
+
+void X11TestWorld::settleMoves() {
+    desktop_->settle(soon());
+}
+
 bool X11TestWorld::waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = x11::Clock::now() + timeout;
     for (;;) {

@@ -106,6 +106,10 @@ public:
     // The window manager's _NET_FRAME_EXTENTS of a window, read directly.
     x11::Extents frameExtents(WindowId window);
     WindowId activeWindow();
+    // Asks the window manager to give a window this outer frame (_NET_MOVERESIZE_WINDOW) and returns
+    // once the request is sent; the world's next move or settleMoves waits until it was applied.
+    void requestFrame(WindowId window, x11::PixelRect frame);
+    void settleMoves();
     // Whether _NET_WM_STATE holds either maximized state.
     bool maximized(WindowId window);
     bool fullscreen(WindowId window);
