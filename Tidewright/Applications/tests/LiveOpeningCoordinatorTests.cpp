@@ -256,7 +256,9 @@ TEST(LiveOpeningStandInsTest, TheFrontmostApplicationIsTheValueOfThePostedStream
     QTemporaryDir data;
     platform::xdg::DesktopEntryIndex index{{{data.path()}, QStringLiteral("C"), {}}, executor, pool};
     auto first = world.startClient();
-    first->open("title=first w=300 h=200");
+    const WindowId firstWindow = first->open("title=first w=300 h=200");
+    // A window is mapped before the window manager makes it active; the workspace starts after that.
+    ASSERT_TRUE(world.waitUntil([&] { return world.activeWindow() == firstWindow; }));
     platform::LiveWorkspace workspace(platform::LiveWorkspace::Settings{world.display(), 0, {}}, index,
                                       executor);
     ASSERT_EQ(workspace.frontmostApplication()->processIdentifier, first->pid());
