@@ -82,11 +82,17 @@ std::vector<xcb_window_t> X11Desktop::clientListStacking(Deadline deadline) {
     return cardinals(connection_.root(), atoms().netClientListStacking, XCB_ATOM_WINDOW, deadline);
 }
 
-std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
-    auto values = cardinals(connection_.root(), atoms().netActiveWindow, XCB_ATOM_WINDOW, deadline);
+X11Desktop::PendingProperty X11Desktop::requestActiveWindow() {
+    return requestProperty(connection_, connection_.root(), atoms().netActiveWindow, XCB_ATOM_WINDOW, 1);
+}
+
+std::optional<xcb_window_t> X11Desktop::activeWindowFrom(PendingProperty pending, Deadline deadline) {
+    auto values = valuesOf(pending.get(deadline), XCB_ATOM_WINDOW);
     if (values.empty() || values[0] == XCB_NONE)
-        return std::nullopt;
-    return values[0];
+        lastActive_.reset();
+    else
+        lastActive_ = values[0];
+    return lastActive_;
 }
 
 X11Desktop::PendingProperty X11Desktop::requestStates(xcb_window_t window) {

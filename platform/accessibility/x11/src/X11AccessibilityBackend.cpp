@@ -128,10 +128,6 @@ bool belongsTo(x11::PendingOwner owner, std::int32_t pid, Deadline deadline) {
     }
 }
 
-bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
-    return belongsTo(x11::requestOwner(desktop.connection(), window), pid, deadline);
-}
-
 bool isNormal(X11Desktop& desktop, X11Desktop::PendingProperty types, TransientRead& transient,
               Deadline deadline) {
     try {
@@ -184,16 +180,37 @@ std::vector<xcb_window_t> windowsOf(X11Desktop& desktop, std::int32_t pid, Deadl
     return result;
 }
 
+// The active window, read together with the given reads of the window that was active at the last
+// read: they are the ones needed while it stays active, and they go unread when it changed.
+template <class Reads>
+std::optional<xcb_window_t> activeWithReads(X11Desktop& desktop, std::optional<Reads>& reads, Deadline deadline) {
+    auto activeRead = desktop.requestActiveWindow();
+    const std::optional<xcb_window_t> last = desktop.lastActiveWindow();
+    if (last)
+        reads.emplace(desktop, *last);
+    std::optional<xcb_window_t> active = desktop.activeWindowFrom(std::move(activeRead), deadline);
+    if (active && active != last)
+        reads.emplace(desktop, *active);
+    return active;
+}
+
+struct OwnerRead {
+    OwnerRead(X11Desktop& desktop, xcb_window_t window) : owner(x11::requestOwner(desktop.connection(), window)) {}
+    x11::PendingOwner owner;
+};
+
 std::optional<xcb_window_t> activeOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-    std::optional<xcb_window_t> active = desktop.activeWindow(deadline);
-    if (active && belongsTo(desktop, *active, pid, deadline))
+    std::optional<OwnerRead> reads;
+    const std::optional<xcb_window_t> active = activeWithReads(desktop, reads, deadline);
+    if (active && belongsTo(std::move(reads->owner), pid, deadline))
         return active;
     return std::nullopt;
 }
 
 std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-    if (std::optional<xcb_window_t> active = desktop.activeWindow(deadline)) {
-        OwnerAndKindReads reads(desktop, *active);
+    std::optional<OwnerAndKindReads> activeReads;
+    if (const std::optional<xcb_window_t> active = activeWithReads(desktop, activeReads, deadline)) {
+        OwnerAndKindReads& reads = *activeReads;
         if (isOwnNormal(desktop, reads, pid, deadline))
             return active;
         std::optional<xcb_window_t> parent;

@@ -44,7 +44,9 @@ public:
     bool isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window, Deadline deadline);
     // Bottom to top.
     std::vector<xcb_window_t> clientListStacking(Deadline deadline);
-    std::optional<xcb_window_t> activeWindow(Deadline deadline);
+    std::optional<xcb_window_t> activeWindow(Deadline deadline) {
+        return activeWindowFrom(requestActiveWindow(), deadline);
+    }
 
     // The owner function (WindowOwner.hpp).
     std::optional<std::int32_t> processOf(xcb_window_t window, Deadline deadline) {
@@ -105,6 +107,11 @@ public:
                                               Deadline deadline);
     bool iconicFrom(PendingProperty pending, Deadline deadline);
     SizeHints sizeHintsFrom(PendingProperty pending, Deadline deadline);
+    PendingProperty requestActiveWindow();
+    std::optional<xcb_window_t> activeWindowFrom(PendingProperty pending, Deadline deadline);
+    // The active window of the last activeWindow read, if there was one: usually still active, so
+    // its reads can be asked for together with the next read of the active window.
+    std::optional<xcb_window_t> lastActiveWindow() const { return lastActive_; }
     using PendingAttributes = PendingReply<xcb_get_window_attributes_reply_t>;
     PendingAttributes requestAttributes(xcb_window_t window);
     bool viewableFrom(PendingAttributes pending, Deadline deadline);
@@ -166,6 +173,7 @@ private:
     xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
     std::optional<xcb_window_t> unsettled_;
     bool rootWatched_ = false;
+    std::optional<xcb_window_t> lastActive_;
 };
 
 } // namespace platform::x11
