@@ -5,8 +5,18 @@ namespace platform::x11 {
 PendingReply<xcb_get_property_reply_t> requestProperty(XcbConnection& connection, xcb_window_t window,
                                                        xcb_atom_t property, xcb_atom_t type,
                                                        std::uint32_t length) {
+    KeptReplies* kept = connection.kept();
+    const KeptReplies::Key key{window, property, type, length};
+    if (kept != nullptr) {
+        if (auto reply = kept->find<xcb_get_property_reply_t>(key))
+            return PendingReply<xcb_get_property_reply_t>(std::move(reply));
+        connection.watchForKeeping(window);
+    }
     auto cookie = xcb_get_property(connection.raw(), 0, window, property, type, 0, length);
-    return connection.pending<xcb_get_property_reply_t>(cookie.sequence);
+    auto pending = connection.pending<xcb_get_property_reply_t>(cookie.sequence);
+    if (kept != nullptr)
+        pending.whenFetched([kept, key](const xcb_get_property_reply_t& reply) { kept->keep(key, reply); });
+    return pending;
 }
 
 std::vector<std::uint32_t> valuesOf(const PropertyReply& reply, xcb_atom_t type) {

@@ -73,9 +73,24 @@ std::optional<std::int32_t> ownerFrom(const OwnerClues& clues, std::string_view 
 PendingOwner requestOwner(XcbConnection& connection, xcb_window_t window) {
     std::optional<PendingReply<xcb_res_query_client_ids_reply_t>> ids;
     if (connection.hasResources()) {
-        xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        auto cookie = xcb_res_query_client_ids(connection.raw(), 1, &query);
-        ids.emplace(connection, cookie.sequence);
+        // The client that made a window stays its client: the answer is kept until the window goes.
+        KeptReplies* kept = connection.kept();
+        const KeptReplies::Key key{window, XCB_NONE, XCB_NONE, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        if (kept != nullptr) {
+            if (auto reply = kept->find<xcb_res_query_client_ids_reply_t>(key))
+                ids.emplace(std::move(reply));
+            else
+                connection.watchForKeeping(window);
+        }
+        if (!ids) {
+            xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            auto cookie = xcb_res_query_client_ids(connection.raw(), 1, &query);
+            ids.emplace(connection, cookie.sequence);
+            if (kept != nullptr) {
+                ids->whenFetched(
+                    [kept, key](const xcb_res_query_client_ids_reply_t& reply) { kept->keep(key, reply); });
+            }
+        }
     }
     const Atoms& atoms = connection.atoms();
     return PendingOwner{

@@ -279,13 +279,62 @@ void XcbConnection::check(xcb_void_cookie_t cookie, Deadline deadline) {
     }
 }
 
+void KeptReplies::note(const xcb_generic_event_t& event) {
+    const auto forget = [&](xcb_window_t window, std::optional<xcb_atom_t> property) {
+        for (auto it = replies_.lower_bound(Key{window, 0, 0, 0});
+             it != replies_.end() && std::get<0>(it->first) == window;) {
+            if (!property || std::get<1>(it->first) == *property)
+                it = replies_.erase(it);
+            else
+                ++it;
+        }
+    };
+    switch (event.response_type & 0x7f) {
+    case XCB_PROPERTY_NOTIFY: {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        forget(notify.window, notify.atom);
+        break;
+    }
+    case XCB_DESTROY_NOTIFY: {
+        const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+        forget(window, std::nullopt);
+        watched_.erase(window);
+        break;
+    }
+    case 0: {
+        // A window gone before it could be watched: it must be watched anew if its id comes back.
+        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+        if (error.major_code == XCB_CHANGE_WINDOW_ATTRIBUTES)
+            watched_.erase(error.resource_id);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void XcbConnection::watchForKeeping(xcb_window_t window) {
+    if (!kept_ || kept_->watch(window))
+        return;
+    // The root only for its properties; a client window for its properties and its end.
+    const std::uint32_t mask = window == root() ? XCB_EVENT_MASK_PROPERTY_CHANGE
+                                                : XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+}
+
 void XcbConnection::discardEvents() {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_))
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        if (kept_)
+            kept_->note(*event);
         std::free(event);
+    }
 }
 
 Reply<xcb_generic_event_t> XcbConnection::pollForEvent() {
-    return Reply<xcb_generic_event_t>(xcb_poll_for_event(connection_));
+    Reply<xcb_generic_event_t> event(xcb_poll_for_event(connection_));
+    if (event && kept_)
+        kept_->note(*event);
+    return event;
 }
 
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
@@ -293,6 +342,8 @@ Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
     std::optional<BlockedWait> blocked;
     for (;;) {
         if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            if (kept_)
+                kept_->note(*event);
             return Reply<xcb_generic_event_t>(event);
         }
         if (broken())

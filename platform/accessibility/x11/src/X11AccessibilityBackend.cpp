@@ -391,6 +391,10 @@ AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Bo
             session.trusted.reset();
             session.checkWindow.reset();
             session.connection = x11::XcbConnection::open(display_, deadline);
+            // Every step of a window operation reads the same few properties of the same window:
+            // they are kept between calls while the server reports no change to them.
+            if (&session == operations_.get())
+                session.connection->keepReplies();
             session.desktop = std::make_unique<X11Desktop>(*session.connection);
         }
         if (access != Access::trust)

@@ -300,6 +300,39 @@ TEST_F(X11BackendTest, ReadsAndOtherWindowsSeeEveryWriteBeforeThem) {
     read(other, ax::sizeAttribute, AXError::invalidUIElement);
 }
 
+// What a window's and the root's properties say is kept between calls, and every change the server
+// reports shows at the next call: a new type, a minimized window, another active window.
+TEST_F(X11BackendTest, KeptReadsFollowEveryChangeTheServerReports) {
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=kept");
+    waitForActive(window);
+    AXUIElement application = backend.createApplication(client->pid());
+    AXUIElement element = mainWindow(client->pid());
+    EXPECT_EQ(text(element, ax::subroleAttribute), ax::standardWindowSubrole);
+    const std::uint64_t replies = x11::serverWaits().replies;
+    EXPECT_EQ(text(element, ax::subroleAttribute), ax::standardWindowSubrole);
+    EXPECT_TRUE(flag(application, ax::frontmostAttribute));
+    EXPECT_EQ(x11::serverWaits().replies, replies) << "an unchanged read asks the server nothing";
+
+    const x11::Atoms& a = world.connection().atoms();
+    client->setProperty(window, "_NET_WM_WINDOW_TYPE:ATOM:32:" + std::to_string(a.netWmWindowTypeDialog));
+    EXPECT_EQ(text(element, ax::subroleAttribute), ax::dialogSubrole);
+    client->setProperty(window, "_NET_WM_WINDOW_TYPE:ATOM:32:" + std::to_string(a.netWmWindowTypeNormal));
+    EXPECT_EQ(text(element, ax::subroleAttribute), ax::standardWindowSubrole);
+
+    auto other = world.startClient();
+    xcb_window_t otherWindow = other->open("title=other");
+    waitForActive(otherWindow);
+    EXPECT_FALSE(flag(application, ax::frontmostAttribute));
+    AXUIElement otherElement = mainWindow(other->pid());
+    EXPECT_EQ(text(otherElement, ax::subroleAttribute), ax::standardWindowSubrole);
+    EXPECT_FALSE(flag(element, ax::minimizedAttribute));
+    client->minimize(window);
+    EXPECT_TRUE(flag(element, ax::minimizedAttribute));
+    other->destroy(otherWindow);
+    read(otherElement, ax::subroleAttribute, AXError::invalidUIElement);
+}
+
 TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     auto client = world.startClient();
     client->open("title=frozen");
@@ -312,8 +345,9 @@ TEST_F(X11BackendTest, AServerThatDoesNotAnswerWithinTheTimeoutCannotComplete) {
     X11AccessibilityBackend late(world.display());
     ASSERT_EQ(late.setMessagingTimeout(late.createSystemWide(), 0.2F), AXError::success);
 
+    // The window list reads each window's map state, which is never kept: it asks the server.
     ::kill(world.serverPid(), SIGSTOP);
-    AXError frozen = backend.copyAttributeValue(application, ax::mainWindowAttribute, value);
+    AXError frozen = backend.copyAttributeValue(application, ax::windowsAttribute, value);
     AXError unreachable =
         late.copyAttributeValue(late.createApplication(client->pid()), ax::mainWindowAttribute, value);
     ::kill(world.serverPid(), SIGCONT);
@@ -377,12 +411,12 @@ TEST_F(X11BackendTest, ACallBehindAnotherOnAFrozenServerEndsWithinItsOwnTimeout)
     auto first = std::async(std::launch::async, [&] {
         std::optional<AXAttributeValue> v;
         started.set_value();
-        return backend.copyAttributeValue(patient, ax::mainWindowAttribute, v);
+        return backend.copyAttributeValue(patient, ax::windowsAttribute, v);
     });
     started.get_future().wait();
     auto second = std::async(std::launch::async, [&] {
         std::optional<AXAttributeValue> v;
-        return backend.copyAttributeValue(hurried, ax::mainWindowAttribute, v);
+        return backend.copyAttributeValue(hurried, ax::windowsAttribute, v);
     });
     const bool secondEnded = second.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     const bool firstStillWaits = first.wait_for(std::chrono::seconds(0)) != std::future_status::ready;

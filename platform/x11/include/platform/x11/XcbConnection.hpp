@@ -13,7 +13,13 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <tuple>
+#include <vector>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -49,24 +55,77 @@ struct XcbFailure : std::runtime_error {
 
 class XcbConnection;
 
-// A request whose reply is still on its way. Dropping it unfetched discards the reply, so a
-// failed step never leaves replies queued in the connection.
+// A copy of a whole reply, as libxcb would have delivered it.
+template <class R>
+Reply<R> copyOf(const R& reply) {
+    const std::size_t size = 32 + 4 * static_cast<std::size_t>(reinterpret_cast<const xcb_generic_reply_t&>(reply).length);
+    void* copy = std::malloc(size);
+    if (copy == nullptr)
+        throw std::bad_alloc();
+    std::memcpy(copy, &reply, size);
+    return Reply<R>(static_cast<R*>(copy));
+}
+
+// A request whose reply is still on its way, or a reply kept from an earlier one. Dropping it
+// unfetched discards the reply, so a failed step never leaves replies queued in the connection.
 template <class R>
 class PendingReply {
 public:
     PendingReply(XcbConnection& connection, unsigned int sequence)
         : connection_(&connection), sequence_(sequence) {}
+    explicit PendingReply(Reply<R> kept) : connection_(nullptr), sequence_(0), kept_(std::move(kept)) {}
     PendingReply(PendingReply&& other) noexcept
-        : connection_(std::exchange(other.connection_, nullptr)), sequence_(other.sequence_) {}
+        : connection_(std::exchange(other.connection_, nullptr)), sequence_(other.sequence_),
+          kept_(std::move(other.kept_)), keep_(std::move(other.keep_)) {}
     PendingReply& operator=(PendingReply&&) = delete;
     ~PendingReply();
 
     // Waits for the reply until the deadline. THROWS XcbFailure.
     Reply<R> get(Deadline deadline);
+    // Hands a copy of the reply to keep once it arrives.
+    void whenFetched(std::function<void(const R&)> keep) { keep_ = std::move(keep); }
 
 private:
     XcbConnection* connection_;
     unsigned int sequence_;
+    Reply<R> kept_;
+    std::function<void(const R&)> keep_;
+};
+
+// Replies kept between requests while the server reports no change to what they read: property
+// replies until a PropertyNotify of their window and property, and every reply about a window
+// until its DestroyNotify. A window is watched for those events before its first kept request is
+// sent, so a change after a reply is always reported after it.
+class KeptReplies {
+public:
+    // (window, property, type, length); property XCB_NONE for a window's X-Resource client ids.
+    using Key = std::tuple<xcb_window_t, xcb_atom_t, xcb_atom_t, std::uint32_t>;
+
+    // Whether the window is watched; if not, it is from now on (the caller sends the selection).
+    bool watch(xcb_window_t window) { return !watched_.insert(window).second; }
+    // A copy of the kept reply, or null.
+    template <class R>
+    Reply<R> find(const Key& key) const {
+        const auto found = replies_.find(key);
+        if (found == replies_.end())
+            return nullptr;
+        return copyOf(*reinterpret_cast<const R*>(found->second.data()));
+    }
+    template <class R>
+    void keep(const Key& key, const R& reply) {
+        const Reply<R> copy = copyOf(reply);
+        const std::size_t size =
+            32 + 4 * static_cast<std::size_t>(reinterpret_cast<const xcb_generic_reply_t&>(reply).length);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(copy.get());
+        replies_[key] = std::vector<std::uint8_t>(bytes, bytes + size);
+    }
+    // Forgets what an event says may have changed.
+    void note(const xcb_generic_event_t& event);
+    std::size_t size() const { return replies_.size(); }
+
+private:
+    std::map<Key, std::vector<std::uint8_t>> replies_;
+    std::set<xcb_window_t> watched_;
 };
 
 // One xcb connection of our own (never Qt's). Not safe for concurrent use: its owner serialises.
@@ -105,6 +164,14 @@ public:
     // The next event already sent by the server, or none; never waits.
     Reply<xcb_generic_event_t> pollForEvent();
     void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
+
+    // Keeps the replies of property and client-id requests made through requestProperty and
+    // requestOwner between calls, while the server reports no change (KeptReplies); off unless
+    // turned on. For a connection that its owner drains of events at each use.
+    void keepReplies() { kept_ = std::make_unique<KeptReplies>(); }
+    KeptReplies* kept() const { return kept_.get(); }
+    // Asks for the events that tell a kept reply of the window out of date, once per window.
+    void watchForKeeping(xcb_window_t window);
     // Drops every event that has arrived, so events of windows we watch never pile up.
     void discardEvents();
 
@@ -116,6 +183,7 @@ private:
     xcb_connection_t* connection_;
     xcb_screen_t* screen_;
     Atoms atoms_{};
+    std::unique_ptr<KeptReplies> kept_;
     bool hasRandr_ = false;
     bool hasResources_ = false;
     // For counting round trips: the newest request with a reply, and the newest one that had gone
@@ -132,8 +200,13 @@ PendingReply<R>::~PendingReply() {
 
 template <class R>
 Reply<R> PendingReply<R>::get(Deadline deadline) {
+    if (kept_)
+        return std::move(kept_);
     XcbConnection* connection = std::exchange(connection_, nullptr);
-    return Reply<R>(static_cast<R*>(connection->awaitReply(sequence_, deadline)));
+    Reply<R> reply(static_cast<R*>(connection->awaitReply(sequence_, deadline)));
+    if (keep_)
+        keep_(*reply);
+    return reply;
 }
 
 } // namespace platform::x11
