@@ -39,34 +39,19 @@ X11Desktop::PendingProperty X11Desktop::requestSupportingCheck() {
                            maxListLength);
 }
 
-std::optional<xcb_window_t> X11Desktop::supportingWindowFrom(PendingProperty supportingCheck,
-                                                             std::uint32_t eventMask, Deadline deadline) {
+bool X11Desktop::windowManagerRuns(PendingProperty supportingCheck, Deadline deadline) {
     auto onRoot = valuesOf(supportingCheck.get(deadline), XCB_ATOM_WINDOW);
     if (onRoot.empty() || onRoot[0] == XCB_NONE)
-        return std::nullopt;
-    // Asked before the read, so that no end after the read goes unreported; a window already gone
-    // answers with an error that the read below reports.
-    if (eventMask != 0)
-        xcb_change_window_attributes(connection_.raw(), onRoot[0], XCB_CW_EVENT_MASK, &eventMask);
+        return false;
     try {
         auto onCheck = cardinals(onRoot[0], atoms().netSupportingWmCheck, XCB_ATOM_WINDOW, deadline);
-        if (!onCheck.empty() && onCheck[0] == onRoot[0])
-            return onRoot[0];
-        return std::nullopt;
+        return !onCheck.empty() && onCheck[0] == onRoot[0];
     } catch (const XcbFailure& failure) {
         // A stale check window left behind by a window manager that has gone.
         if (failure.isBadWindow())
-            return std::nullopt;
+            return false;
         throw;
     }
-}
-
-void X11Desktop::watchRoot() {
-    if (rootWatched_)
-        return;
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(connection_.raw(), connection_.root(), XCB_CW_EVENT_MASK, &mask);
-    rootWatched_ = true;
 }
 
 X11Desktop::PendingProperty X11Desktop::requestSupported() {
@@ -82,17 +67,11 @@ std::vector<xcb_window_t> X11Desktop::clientListStacking(Deadline deadline) {
     return cardinals(connection_.root(), atoms().netClientListStacking, XCB_ATOM_WINDOW, deadline);
 }
 
-X11Desktop::PendingProperty X11Desktop::requestActiveWindow() {
-    return requestProperty(connection_, connection_.root(), atoms().netActiveWindow, XCB_ATOM_WINDOW, 1);
-}
-
-std::optional<xcb_window_t> X11Desktop::activeWindowFrom(PendingProperty pending, Deadline deadline) {
-    auto values = valuesOf(pending.get(deadline), XCB_ATOM_WINDOW);
+std::optional<xcb_window_t> X11Desktop::activeWindow(Deadline deadline) {
+    auto values = cardinals(connection_.root(), atoms().netActiveWindow, XCB_ATOM_WINDOW, deadline);
     if (values.empty() || values[0] == XCB_NONE)
-        lastActive_.reset();
-    else
-        lastActive_ = values[0];
-    return lastActive_;
+        return std::nullopt;
+    return values[0];
 }
 
 X11Desktop::PendingProperty X11Desktop::requestStates(xcb_window_t window) {

@@ -330,13 +330,6 @@ void XcbConnection::discardEvents() {
     }
 }
 
-Reply<xcb_generic_event_t> XcbConnection::pollForEvent() {
-    Reply<xcb_generic_event_t> event(xcb_poll_for_event(connection_));
-    if (event && kept_)
-        kept_->note(*event);
-    return event;
-}
-
 Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
     xcb_flush(connection_);
     std::optional<BlockedWait> blocked;

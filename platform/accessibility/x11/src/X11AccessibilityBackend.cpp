@@ -128,6 +128,10 @@ bool belongsTo(x11::PendingOwner owner, std::int32_t pid, Deadline deadline) {
     }
 }
 
+bool belongsTo(X11Desktop& desktop, xcb_window_t window, std::int32_t pid, Deadline deadline) {
+    return belongsTo(x11::requestOwner(desktop.connection(), window), pid, deadline);
+}
+
 bool isNormal(X11Desktop& desktop, X11Desktop::PendingProperty types, TransientRead& transient,
               Deadline deadline) {
     try {
@@ -180,37 +184,16 @@ std::vector<xcb_window_t> windowsOf(X11Desktop& desktop, std::int32_t pid, Deadl
     return result;
 }
 
-// The active window, read together with the given reads of the window that was active at the last
-// read: they are the ones needed while it stays active, and they go unread when it changed.
-template <class Reads>
-std::optional<xcb_window_t> activeWithReads(X11Desktop& desktop, std::optional<Reads>& reads, Deadline deadline) {
-    auto activeRead = desktop.requestActiveWindow();
-    const std::optional<xcb_window_t> last = desktop.lastActiveWindow();
-    if (last)
-        reads.emplace(desktop, *last);
-    std::optional<xcb_window_t> active = desktop.activeWindowFrom(std::move(activeRead), deadline);
-    if (active && active != last)
-        reads.emplace(desktop, *active);
-    return active;
-}
-
-struct OwnerRead {
-    OwnerRead(X11Desktop& desktop, xcb_window_t window) : owner(x11::requestOwner(desktop.connection(), window)) {}
-    x11::PendingOwner owner;
-};
-
 std::optional<xcb_window_t> activeOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-    std::optional<OwnerRead> reads;
-    const std::optional<xcb_window_t> active = activeWithReads(desktop, reads, deadline);
-    if (active && belongsTo(std::move(reads->owner), pid, deadline))
+    std::optional<xcb_window_t> active = desktop.activeWindow(deadline);
+    if (active && belongsTo(desktop, *active, pid, deadline))
         return active;
     return std::nullopt;
 }
 
 std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, Deadline deadline) {
-    std::optional<OwnerAndKindReads> activeReads;
-    if (const std::optional<xcb_window_t> active = activeWithReads(desktop, activeReads, deadline)) {
-        OwnerAndKindReads& reads = *activeReads;
+    if (std::optional<xcb_window_t> active = desktop.activeWindow(deadline)) {
+        OwnerAndKindReads reads(desktop, *active);
         if (isOwnNormal(desktop, reads, pid, deadline))
             return active;
         std::optional<xcb_window_t> parent;
@@ -237,24 +220,6 @@ std::optional<xcb_window_t> mainWindowOf(X11Desktop& desktop, std::int32_t pid, 
             return *it;
     }
     return std::nullopt;
-}
-
-// Whether an event says the window manager's check or supported list may have changed.
-bool changesTrust(const xcb_generic_event_t& event, const x11::Atoms& a, xcb_window_t root,
-                  std::optional<xcb_window_t> checkWindow) {
-    switch (event.response_type & 0x7f) {
-    case XCB_PROPERTY_NOTIFY: {
-        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-        if (notify.window == root)
-            return notify.atom == a.netSupportingWmCheck || notify.atom == a.netSupported;
-        return checkWindow && notify.window == *checkWindow && notify.atom == a.netSupportingWmCheck;
-    }
-    case XCB_DESTROY_NOTIFY:
-        return checkWindow &&
-               reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window == *checkWindow;
-    default:
-        return false;
-    }
 }
 
 bool processExists(std::int32_t pid) {
@@ -343,10 +308,6 @@ struct X11AccessibilityBackend::Session {
     // Used only by the call that has the turn.
     std::unique_ptr<x11::XcbConnection> connection;
     std::unique_ptr<X11Desktop> desktop;
-    // The trust connection's last answer, kept while no event says that what it rests on changed:
-    // the root's check window and supported list, and the check window itself.
-    std::optional<bool> trusted;
-    std::optional<xcb_window_t> checkWindow;
 };
 
 X11AccessibilityBackend::X11AccessibilityBackend(std::string display)
@@ -388,17 +349,13 @@ AXError X11AccessibilityBackend::withSession(Session& session, float timeout, Bo
         if (!session.connection || session.connection->broken()) {
             session.desktop.reset();
             session.connection.reset();
-            session.trusted.reset();
-            session.checkWindow.reset();
             session.connection = x11::XcbConnection::open(display_, deadline);
-            // Every step of a window operation reads the same few properties of the same window:
-            // they are kept between calls while the server reports no change to them.
-            if (&session == operations_.get())
-                session.connection->keepReplies();
+            // Every step of a window operation asks for trust and reads the same few properties of
+            // the same window: they are kept between calls while the server reports no change.
+            session.connection->keepReplies();
             session.desktop = std::make_unique<X11Desktop>(*session.connection);
         }
-        if (access != Access::trust)
-            session.connection->discardEvents();
+        session.connection->discardEvents();
         // A read sees every write before it applied, as if each write had waited for it.
         if (access == Access::read)
             session.desktop->settle(deadline);
@@ -416,43 +373,23 @@ bool X11AccessibilityBackend::isProcessTrusted() {
     bool trusted = false;
     // The process-wide timeout is the time left to the operation that set it last, a few
     // milliseconds near its deadline; the trust check is no part of that operation.
-    // Every step of a window operation asks, so the answer is kept until the server reports a change
-    // to what it rests on; those reports reach this connection from the moment it first asked.
-    Session& session = *trust_;
-    withSession(
-        session, defaultTimeout,
-        [&](X11Desktop& desktop, Deadline deadline) {
-            const x11::Atoms& a = desktop.atoms();
-            while (x11::Reply<xcb_generic_event_t> event = desktop.connection().pollForEvent()) {
-                if (changesTrust(*event, a, desktop.connection().root(), session.checkWindow))
-                    session.trusted.reset();
-            }
-            if (session.trusted) {
-                trusted = *session.trusted;
-                return AXError::success;
-            }
-            desktop.watchRoot();
-            // The supported list rides along with the root's check; it is read only when a window
-            // manager runs.
-            auto check = desktop.requestSupportingCheck();
-            auto supportedRead = desktop.requestSupported();
-            session.checkWindow = desktop.watchedSupportingWindow(std::move(check), deadline);
-            bool result = false;
-            if (session.checkWindow) {
-                std::vector<xcb_atom_t> supported = desktop.atomsFrom(std::move(supportedRead), deadline);
-                result = true;
-                for (xcb_atom_t needed :
-                     {a.netClientList, a.netClientListStacking, a.netActiveWindow, a.netFrameExtents,
-                      a.netRequestFrameExtents, a.netMoveresizeWindow, a.netWmState, a.netWmStateMaximizedVert,
-                      a.netWmStateMaximizedHorz}) {
-                    result = result && contains(supported, needed);
-                }
-            }
-            session.trusted = result;
-            trusted = result;
+    withSession(*trust_, defaultTimeout, [&](X11Desktop& desktop, Deadline deadline) {
+        // The supported list rides along with the root's check; it is read only when a window
+        // manager runs.
+        auto check = desktop.requestSupportingCheck();
+        auto supportedRead = desktop.requestSupported();
+        if (!desktop.windowManagerRuns(std::move(check), deadline))
             return AXError::success;
-        },
-        Access::trust);
+        const x11::Atoms& a = desktop.atoms();
+        std::vector<xcb_atom_t> supported = desktop.atomsFrom(std::move(supportedRead), deadline);
+        trusted = true;
+        for (xcb_atom_t needed : {a.netClientList, a.netClientListStacking, a.netActiveWindow,
+                                  a.netFrameExtents, a.netRequestFrameExtents, a.netMoveresizeWindow,
+                                  a.netWmState, a.netWmStateMaximizedVert, a.netWmStateMaximizedHorz}) {
+            trusted = trusted && contains(supported, needed);
+        }
+        return AXError::success;
+    });
     return trusted;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/accessibility/AccessibilityNames.hpp"
 #include "platform/testing/X11TestWorld.hpp"
+#include "platform/x11/Properties.hpp"
 #include "platform/x11/ServerWaits.hpp"
 #include "platform/x11/XcbConnection.hpp"
 
@@ -28,12 +29,9 @@ void editSupported(X11TestWorld& world, const std::function<void(std::vector<xcb
     x11::XcbConnection& connection = world.connection();
     xcb_connection_t* c = connection.raw();
     const xcb_atom_t supported = connection.atoms().netSupported;
-    auto reply = connection
-                     .pending<xcb_get_property_reply_t>(
-                         xcb_get_property(c, 0, connection.root(), supported, XCB_ATOM_ATOM, 0, 4096).sequence)
-                     .get(world.soon());
-    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    std::vector<xcb_atom_t> atoms(first, first + xcb_get_property_value_length(reply.get()) / 4);
+    std::vector<xcb_atom_t> atoms = x11::valuesOf(
+        x11::requestProperty(connection, connection.root(), supported, XCB_ATOM_ATOM).get(world.soon()),
+        XCB_ATOM_ATOM);
     edit(atoms);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, connection.root(), supported, XCB_ATOM_ATOM, 32,
                         static_cast<std::uint32_t>(atoms.size()), atoms.data());

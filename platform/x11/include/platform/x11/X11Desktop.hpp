@@ -44,9 +44,7 @@ public:
     bool isManaged(PendingReply<xcb_get_property_reply_t> clientList, xcb_window_t window, Deadline deadline);
     // Bottom to top.
     std::vector<xcb_window_t> clientListStacking(Deadline deadline);
-    std::optional<xcb_window_t> activeWindow(Deadline deadline) {
-        return activeWindowFrom(requestActiveWindow(), deadline);
-    }
+    std::optional<xcb_window_t> activeWindow(Deadline deadline);
 
     // The owner function (WindowOwner.hpp).
     std::optional<std::int32_t> processOf(xcb_window_t window, Deadline deadline) {
@@ -82,18 +80,7 @@ public:
     using PendingProperty = PendingReply<xcb_get_property_reply_t>;
     PendingProperty requestSupportingCheck();
     // Reads the check window the root names, a second round trip.
-    bool windowManagerRuns(PendingProperty supportingCheck, Deadline deadline) {
-        return supportingWindowFrom(std::move(supportingCheck), 0, deadline).has_value();
-    }
-    // The check window of the running window manager, if one runs, asked to report its end and
-    // changes of its properties (DestroyNotify, PropertyNotify) to this connection before it is read:
-    // together with watchRoot, whatever ends or replaces the window manager is reported.
-    std::optional<xcb_window_t> watchedSupportingWindow(PendingProperty supportingCheck, Deadline deadline) {
-        return supportingWindowFrom(std::move(supportingCheck),
-                                    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE, deadline);
-    }
-    // Asks for the root's property changes (PropertyNotify) on this connection, once.
-    void watchRoot();
+    bool windowManagerRuns(PendingProperty supportingCheck, Deadline deadline);
     PendingProperty requestSupported();
     PendingProperty requestStates(xcb_window_t window);
     PendingProperty requestTypes(xcb_window_t window);
@@ -107,11 +94,6 @@ public:
                                               Deadline deadline);
     bool iconicFrom(PendingProperty pending, Deadline deadline);
     SizeHints sizeHintsFrom(PendingProperty pending, Deadline deadline);
-    PendingProperty requestActiveWindow();
-    std::optional<xcb_window_t> activeWindowFrom(PendingProperty pending, Deadline deadline);
-    // The active window of the last activeWindow read, if there was one: usually still active, so
-    // its reads can be asked for together with the next read of the active window.
-    std::optional<xcb_window_t> lastActiveWindow() const { return lastActive_; }
     using PendingAttributes = PendingReply<xcb_get_window_attributes_reply_t>;
     PendingAttributes requestAttributes(xcb_window_t window);
     bool viewableFrom(PendingAttributes pending, Deadline deadline);
@@ -153,8 +135,6 @@ public:
                         std::optional<PixelPoint> position, std::optional<PixelSize> size, Deadline deadline);
     // Returns once the window manager has applied every move sent before; at once when none waits.
     void settle(Deadline deadline);
-    // The window whose moves the window manager may not have applied yet, if any.
-    std::optional<xcb_window_t> unsettled() const { return unsettled_; }
     // Asks the window manager for the frame extents a window would get; it answers by writing
     // _NET_FRAME_EXTENTS on the window.
     void requestFrameExtents(xcb_window_t window);
@@ -166,14 +146,11 @@ private:
     // Returns once the window manager has handled every message sent to it before this call.
     void waitForWindowManager(xcb_window_t window, Deadline deadline);
     void watch(xcb_window_t window);
-    std::optional<xcb_window_t> supportingWindowFrom(PendingProperty supportingCheck, std::uint32_t eventMask,
-                                                     Deadline deadline);
 
     XcbConnection& connection_;
     xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
+    // The window whose moves the window manager may not have applied yet.
     std::optional<xcb_window_t> unsettled_;
-    bool rootWatched_ = false;
-    std::optional<xcb_window_t> lastActive_;
 };
 
 } // namespace platform::x11

@@ -18,12 +18,12 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <tuple>
-#include <vector>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace platform::x11 {
 
@@ -55,15 +55,10 @@ struct XcbFailure : std::runtime_error {
 
 class XcbConnection;
 
-// A copy of a whole reply, as libxcb would have delivered it.
+// The bytes of a whole reply: its fixed 32 and its length field's words.
 template <class R>
-Reply<R> copyOf(const R& reply) {
-    const std::size_t size = 32 + 4 * static_cast<std::size_t>(reinterpret_cast<const xcb_generic_reply_t&>(reply).length);
-    void* copy = std::malloc(size);
-    if (copy == nullptr)
-        throw std::bad_alloc();
-    std::memcpy(copy, &reply, size);
-    return Reply<R>(static_cast<R*>(copy));
+std::size_t replySize(const R& reply) {
+    return 32 + 4 * static_cast<std::size_t>(reinterpret_cast<const xcb_generic_reply_t&>(reply).length);
 }
 
 // A request whose reply is still on its way, or a reply kept from an earlier one. Dropping it
@@ -103,25 +98,25 @@ public:
 
     // Whether the window is watched; if not, it is from now on (the caller sends the selection).
     bool watch(xcb_window_t window) { return !watched_.insert(window).second; }
-    // A copy of the kept reply, or null.
+    // A copy of the kept reply, freed like one libxcb delivers, or null.
     template <class R>
     Reply<R> find(const Key& key) const {
         const auto found = replies_.find(key);
         if (found == replies_.end())
             return nullptr;
-        return copyOf(*reinterpret_cast<const R*>(found->second.data()));
+        void* copy = std::malloc(found->second.size());
+        if (copy == nullptr)
+            throw std::bad_alloc();
+        std::memcpy(copy, found->second.data(), found->second.size());
+        return Reply<R>(static_cast<R*>(copy));
     }
     template <class R>
     void keep(const Key& key, const R& reply) {
-        const Reply<R> copy = copyOf(reply);
-        const std::size_t size =
-            32 + 4 * static_cast<std::size_t>(reinterpret_cast<const xcb_generic_reply_t&>(reply).length);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(copy.get());
-        replies_[key] = std::vector<std::uint8_t>(bytes, bytes + size);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&reply);
+        replies_[key] = std::vector<std::uint8_t>(bytes, bytes + replySize(reply));
     }
     // Forgets what an event says may have changed.
     void note(const xcb_generic_event_t& event);
-    std::size_t size() const { return replies_.size(); }
 
 private:
     std::map<Key, std::vector<std::uint8_t>> replies_;
@@ -161,8 +156,6 @@ public:
     // The next event, or null when none arrived before the deadline. THROWS XcbFailure when the
     // connection breaks.
     Reply<xcb_generic_event_t> waitForEvent(Deadline deadline);
-    // The next event already sent by the server, or none; never waits.
-    Reply<xcb_generic_event_t> pollForEvent();
     void discard(unsigned int sequence) { xcb_discard_reply(connection_, sequence); }
 
     // Keeps the replies of property and client-id requests made through requestProperty and

@@ -55,8 +55,8 @@ public:
 private:
     struct Session;
     // read: waits until the window manager applied the writes before; write: may leave its own
-    // for the next read to wait for; trust: keeps the events of the connection for the trust test.
-    enum class Access { read, write, trust };
+    // for the next read to wait for.
+    enum class Access { read, write };
     template <class Body>
     AXError withSession(Session& session, const AXUIElement& element, Body&& body, Access access = Access::read);
     template <class Body>
