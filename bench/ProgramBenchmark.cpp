@@ -151,7 +151,7 @@ int main(int argc, char** argv) try {
         // A press that reaches the program while its previous action still runs is dropped (one
         // action at a time). On a loaded machine that action can outlast the pause below, so such a
         // press is made again, counted, and timed from the press that moved the window.
-        auto begin = Stopwatch::now();
+        Stopwatch::time_point begin;
         for (int attempt = 1;; ++attempt) {
             begin = Stopwatch::now();
             keyboard.type({platform::testing::SyntheticKeyboard::controlL,
