@@ -109,27 +109,37 @@ struct Reader {
     std::weak_ptr<Reader> weakSelf;
     static std::shared_ptr<Reader> shared_from(Reader* reader) { return reader->weakSelf.lock(); }
 
+    // Takes every event that next() hands out; whether one may have changed our windows.
+    bool takeEvents(xcb_generic_event_t* (*next)(xcb_connection_t*)) {
+        bool changed = false;
+        while (auto event = x11::Reply<xcb_generic_event_t>(next(connection->raw()))) {
+            const auto type = event->response_type & 0x7F;
+            if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+                changed = changed || notify->atom == connection->atoms().netClientList;
+            } else if (type == XCB_MAP_NOTIFY) {
+                changed = true;
+            }
+        }
+        return changed;
+    }
+
     void run() {
         try {
             refresh();
             while (true) {
-                pollfd fds[2] = {{xcb_get_file_descriptor(connection->raw()), POLLIN, 0},
-                                 {stopFd, POLLIN, 0}};
-                const int ready = ::poll(fds, 2, pending.empty() ? -1 : pendingPollMs);
-                if (ready < 0 && errno != EINTR)
-                    return;
-                if (fds[1].revents != 0 || connection->broken())
-                    return;
-                bool changed = !pending.empty();
-                while (auto event = x11::Reply<xcb_generic_event_t>(xcb_poll_for_event(connection->raw()))) {
-                    const auto type = event->response_type & 0x7F;
-                    if (type == XCB_PROPERTY_NOTIFY) {
-                        const auto* notify =
-                            reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-                        changed = changed || notify->atom == connection->atoms().netClientList;
-                    } else if (type == XCB_MAP_NOTIFY) {
-                        changed = true;
-                    }
+                // Events that came in while a reply of the last refresh was awaited sit in xcb's
+                // queue and never make the socket readable: they are looked at before any wait.
+                bool changed = takeEvents(xcb_poll_for_queued_event);
+                if (!changed) {
+                    pollfd fds[2] = {{xcb_get_file_descriptor(connection->raw()), POLLIN, 0},
+                                     {stopFd, POLLIN, 0}};
+                    const int ready = ::poll(fds, 2, pending.empty() ? -1 : pendingPollMs);
+                    if (ready < 0 && errno != EINTR)
+                        return;
+                    if (fds[1].revents != 0 || connection->broken())
+                        return;
+                    changed = takeEvents(xcb_poll_for_event) || !pending.empty();
                 }
                 if (changed)
                     refresh();
