@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corbel {
@@ -46,10 +47,18 @@ void KitMenuButton::setOnSelect(std::function<void(int)> onSelect) {
     onSelect_ = std::move(onSelect);
 }
 
+void KitMenuButton::setOnEntry(std::function<void(const QString&)> onEntry) {
+    onEntry_ = std::move(onEntry);
+}
+
 QSize KitMenuButton::sizeHint() const {
     const ControlMetrics& metrics = controlMetrics(props().size);
     const QFontMetricsF fm(labelFont(*this, props().size));
-    const qreal width = fm.horizontalAdvance(props().title) + chevronGap + chevronWidth;
+    qreal title = fm.horizontalAdvance(props().title);
+    for (const QString& other : props().titleRoom) {
+        title = std::max(title, fm.horizontalAdvance(other));
+    }
+    const qreal width = title + chevronGap + chevronWidth;
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding,
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
 }
@@ -69,6 +78,21 @@ void KitMenuButton::openMenu() {
                 onSelect_(i);
             }
         });
+    }
+    for (const KitMenuEntry& entry : props().entries) {
+        if (entry.kind == KitMenuEntry::Kind::divider) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* action = menu_->addAction(actionText(entry.text));
+        action->setEnabled(entry.kind == KitMenuEntry::Kind::button && entry.enabled);
+        if (entry.kind == KitMenuEntry::Kind::button) {
+            connect(action, &QAction::triggered, this, [this, id = entry.id] {
+                if (onEntry_) {
+                    onEntry_(id);
+                }
+            });
+        }
     }
     menu_->popup(mapToGlobal(QPoint(0, height())));
 }

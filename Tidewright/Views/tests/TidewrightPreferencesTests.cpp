@@ -1,0 +1,1 @@
+// The preferences view on the widget tree and in golden images.

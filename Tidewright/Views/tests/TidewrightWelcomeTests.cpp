@@ -1,0 +1,1 @@
+// The welcome view on the widget tree and in golden images.
