@@ -63,6 +63,18 @@ QSize KitMenuButton::sizeHint() const {
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
 }
 
+int KitMenuButton::heightForWidth(int width) const {
+    const QSize hint = sizeHint();
+    if (width >= hint.width()) {
+        return hint.height();
+    }
+    const QFont font = labelFont(*this, props().size);
+    const QFontMetricsF fm(font);
+    const qreal room = width - 2 * controlMetrics(props().size).horizontalPadding - chevronGap - chevronWidth;
+    const auto lines = static_cast<qreal>(buttonLabelLines(font, props().title, room).size());
+    return hint.height() + static_cast<int>(std::ceil((lines - 1) * fm.lineSpacing()));
+}
+
 void KitMenuButton::openMenu() {
     delete menu_.data();
     menu_ = new QMenu(this);
@@ -110,11 +122,18 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
 
     const QFont font = labelFont(*this, props().size);
     const QFontMetricsF fm(font);
-    const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
     const qreal x = controlMetrics(props().size).horizontalPadding;
+    const QStringList lines =
+        buttonLabelLines(font, props().title, width() - 2 * x - chevronGap - chevronWidth);
+    const qreal block = fm.height() + (static_cast<qreal>(lines.size()) - 1) * fm.lineSpacing();
+    qreal lineBaseline = (height() - block) / 2 + fm.ascent();
+    const qreal baseline = (height() - fm.height()) / 2 + fm.ascent(); // the chevrons sit mid-block
     painter.setFont(font);
     painter.setPen(label);
-    painter.drawText(QPointF(x, baseline), props().title);
+    for (const QString& line : lines) {
+        painter.drawText(QPointF(x, lineBaseline), line);
+        lineBaseline += fm.lineSpacing();
+    }
 
     // Up and down chevrons, centred on the text's middle.
     const qreal cx = width() - controlMetrics(props().size).horizontalPadding - chevronWidth / 2;

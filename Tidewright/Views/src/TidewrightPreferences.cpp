@@ -37,8 +37,9 @@ constexpr int settingsButtonMarginBelow = 12;
 constexpr int markSpacing = 6;
 constexpr int buttonSpacing = 8;
 
+// As wide as offered: the card places its content at the leading edge.
 QSizePolicy wrapping() {
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     return policy;
 }

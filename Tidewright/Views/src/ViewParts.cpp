@@ -14,17 +14,21 @@ QBoxLayout* bareLayout(QBoxLayout::Direction direction, QWidget* owner, int spac
 }
 
 void placeInOrder(QBoxLayout& layout, const std::vector<QWidget*>& order) {
-    // Only the placement changes; the widgets stay as they are.
+    // Only the placement changes; the widgets stay as they are. A child left out is hidden, or it
+    // would show unplaced.
+    if (QWidget* owner = layout.parentWidget()) {
+        for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (std::find(order.begin(), order.end(), child) == order.end()) {
+                child->hide();
+            }
+        }
+    }
     std::vector<QWidget*> current;
     for (int i = 0; i < layout.count(); ++i) {
         current.push_back(layout.itemAt(i)->widget());
     }
     if (current != order) {
         while (QLayoutItem* item = layout.takeAt(0)) {
-            if (QWidget* widget = item->widget();
-                widget != nullptr && std::find(order.begin(), order.end(), widget) == order.end()) {
-                widget->hide();
-            }
             delete item;
         }
         for (QWidget* widget : order) {
@@ -84,12 +88,19 @@ QSize FirstFitLayout::sizeHint() const {
 }
 
 QSize FirstFitLayout::minimumSize() const {
-    int width = 0;
-    for (QLayoutItem* item : items_) {
-        width = std::max(width, item->sizeHint().width());
-    }
-    return {width, heightForWidth(width)};
+    return {0, 0}; // any width will do: one under the other, wrapping
 }
+
+namespace {
+
+// One under the other, an item wider than the room gets the room and grows taller (its label wraps).
+QSize stackedSize(const QLayoutItem& item, int width) {
+    const QSize hint = item.sizeHint();
+    const int shown = std::min(hint.width(), width);
+    return {shown, item.hasHeightForWidth() ? item.heightForWidth(shown) : hint.height()};
+}
+
+} // namespace
 
 int FirstFitLayout::heightForWidth(int width) const {
     if (!stacksAt(width)) {
@@ -97,7 +108,7 @@ int FirstFitLayout::heightForWidth(int width) const {
     }
     int height = 0;
     for (QLayoutItem* item : items_) {
-        height += item->sizeHint().height();
+        height += stackedSize(*item, width).height();
     }
     return height + spacing_ * std::max(0, count() - 1);
 }
@@ -109,9 +120,15 @@ void FirstFitLayout::setGeometry(const QRect& rect) {
     int x = rect.x();
     int y = rect.y();
     for (QLayoutItem* item : items_) {
-        const QSize size = item->sizeHint();
+        const QSize size = stacked ? stackedSize(*item, rect.width()) : item->sizeHint();
         if (stacked) {
-            item->setGeometry(QRect(QPoint(rect.x(), y), size));
+            // Straight to the widget: its item would hold a fixed-size control to its one-line height.
+            const QRect place(QPoint(rect.x(), y), size);
+            if (QWidget* widget = item->widget()) {
+                widget->setGeometry(place);
+            } else {
+                item->setGeometry(place);
+            }
             y += size.height() + spacing_;
         } else {
             item->setGeometry(QRect(QPoint(x, rect.y() + (rowHeight - size.height()) / 2), size));

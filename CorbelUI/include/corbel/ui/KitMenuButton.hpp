@@ -66,6 +66,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // Given less width than it asks for, the title wraps and the button grows taller.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::ButtonMenu; }
     QString accessibleLabel() const override { return props().title; }
