@@ -10,7 +10,9 @@ WelcomeStepsButton::WelcomeStepsButton(QString title, bool isDisabled, std::func
 
 void WelcomeStepsButton::run() const {
     if (!isDisabled && action && *action) {
-        (*action)();
+        // Held while it runs: the action may replace the descriptor that owns it.
+        const std::shared_ptr<const std::function<void()>> running = action;
+        (*running)();
     }
 }
 

@@ -448,10 +448,6 @@ void TidewrightPreferences::propsChanged() {
     refresh();
 }
 
-void TidewrightPreferences::environmentChanged(corbel::KitEnvironmentKey key) {
-    KitView::environmentChanged(key);
-}
-
 void TidewrightPreferences::paletteChanged() {
     refreshPermissions(); // the mark's accent follows the scheme
 }

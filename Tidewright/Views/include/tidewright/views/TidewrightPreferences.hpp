@@ -115,7 +115,6 @@ public:
 
 protected:
     void propsChanged() override;
-    void environmentChanged(corbel::KitEnvironmentKey key) override;
     void paletteChanged() override;
     void changeEvent(QEvent* event) override;
 
