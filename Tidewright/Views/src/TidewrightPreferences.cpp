@@ -4,8 +4,6 @@
 #include "corbel/ui/KeyCaps.hpp"
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitMenuButton.hpp"
-
-#include <QMenu> // the menu button's QPointer<QMenu> needs the whole type
 #include "corbel/ui/PreferencesLayout.hpp"
 #include "corbel/ui/PreferencesRows.hpp"
 #include "corbel/ui/PreferencesStyles.hpp"
@@ -19,6 +17,7 @@
 #include "tidewright/views/TidewrightShortcutPresentation.hpp"
 
 #include <QEvent>
+#include <QMenu> // the menu button's QPointer<QMenu> needs the whole type
 
 #include <algorithm>
 #include <set>

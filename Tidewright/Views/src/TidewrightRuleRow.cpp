@@ -4,14 +4,13 @@
 #include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitMenuButton.hpp"
-
-#include <QMenu> // the menu button's QPointer<QMenu> needs the whole type
 #include "corbel/ui/PreferencesStyles.hpp"
 #include "corbel/ui/TextLabel.hpp"
 #include "tidewright/views/TidewrightCopy.hpp"
 #include "tidewright/views/TidewrightShortcutPresentation.hpp"
 
 #include <QEvent>
+#include <QMenu> // the menu button's QPointer<QMenu> needs the whole type
 
 namespace tidewright {
 namespace {
