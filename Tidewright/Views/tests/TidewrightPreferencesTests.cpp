@@ -104,6 +104,7 @@ TEST(TidewrightPreferencesTest, GroupsAndRowsFollowTheStateTheIssuesAndThePermis
     };
     const std::vector<Case> cases{
         {"running, granted, no issue", FunctioningState::running(), {}, PermissionState::granted, {}, false},
+        {"off shows no warning of its own", FunctioningState::off(), {}, PermissionState::granted, {}, false},
         {"preferences unavailable comes first",
          FunctioningState::needsPreferences(),
          {TidewrightIssue::login},
