@@ -16,7 +16,7 @@
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -115,7 +115,7 @@ int main(int argc, char** argv) try {
                 LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),
                 [] { return false; }),
             chaos),
-        std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
+        std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
         [facts] { return facts; }, [] { return platform::ContinuousClock::now(); });
 
     // Outcome counts per kind of chaos, and in all.

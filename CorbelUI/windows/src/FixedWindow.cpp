@@ -22,7 +22,7 @@ Q_LOGGING_CATEGORY(lcFixedWindow, "app.corbelthane.tidewright.fixedwindow")
 constexpr int initialContentHeight = 480;
 
 // The screens, or none when they cannot be read: a window then keeps its frame.
-std::vector<tidewright::ScreenGeometry> readScreens(const tidewright::ScreenReading& screens) {
+std::vector<tidewright::ScreenGeometry> readScreens(const platform::ScreenReading& screens) {
     try {
         return screens.screens();
     } catch (const tidewright::GeometryError& error) {
@@ -44,13 +44,13 @@ void moveFrameTo(QWidget& window, QPointF desktopOrigin, const DesktopPointer& p
     window.move(desktopOrigin.toPoint() + pointer.desktopOrigin() + qtOffset);
 }
 
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer) {
     window.ensurePolished();
     return centerOnMouseScreen(window, screens, pointer, QSizeF(outerFrameOf(window).size()));
 }
 
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer, QSizeF frameSize) {
     const std::vector<tidewright::ScreenGeometry> all = readScreens(screens);
     if (all.empty()) {

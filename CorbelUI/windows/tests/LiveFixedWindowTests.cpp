@@ -8,7 +8,7 @@
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 
 #include <QApplication>
 #include <QCursor>
@@ -111,7 +111,7 @@ TEST(LiveFixedWindow, OpensActiveAtThePlannedFrameCannotBeResizedOrMinimizedAndC
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     platform::MainExecutor executor;
-    auto screens = std::make_shared<tidewright::ScreenService>(
+    auto screens = std::make_shared<platform::ScreenService>(
         std::make_shared<platform::X11ScreenSource>(world.display()));
     std::shared_ptr<DesktopPointer> pointer = makeQtDesktopPointer();
     QCursor::setPos(1600, 500);

@@ -53,7 +53,7 @@
 #include "tidewright/windowcontrol/HotkeyService.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "tidewright/windowcontrol/WindowExecutionOwner.hpp"
 #include "tidewright/windowcontrol/WindowOperationPerforming.hpp"
 #include "tidewright/windowcontrol/WorkspaceVoiceOverSource.hpp"
@@ -295,7 +295,7 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     services.openingRules = liveOpeningRules(*services.preferences, catalog, main);
 
     // Window control and the opening machinery, over the model's hooks.
-    auto screens = std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(env.display));
+    auto screens = std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(env.display));
     auto inventory = std::make_shared<CGOpeningInventory>(
         std::make_shared<platform::X11WindowServer>(env.display), p.pool);
     services.execution = [&main, &clock, transport, screens, inventory, signal](WindowExecutionHooks hooks) {

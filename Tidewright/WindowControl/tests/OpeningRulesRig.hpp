@@ -39,7 +39,7 @@
 #include "tidewright/windowcontrol/AccessibilityWindowSignal.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "tidewright/windowcontrol/WindowExecutionOwner.hpp"
 
 #include "HeldCalls.hpp"
@@ -104,7 +104,7 @@ public:
               reader, reader, [this] { return facts(); }, OpeningObservationCoordinator::nowOf(clock),
               OpeningObservationCoordinator::sleepOn(clock), signal, executor)),
           screens(
-              std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()))),
+              std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()))),
           service(MainWindowService::make(
               transport, screens,
               [this] {
@@ -201,7 +201,7 @@ public:
     std::shared_ptr<OpeningMetadataReader> reader;
     std::shared_ptr<AccessibilityWindowSignal> signal;
     std::shared_ptr<OpeningObservationCoordinator> coordinator;
-    std::shared_ptr<ScreenService> screens;
+    std::shared_ptr<platform::ScreenService> screens;
     std::shared_ptr<MainWindowService> service;
     std::shared_ptr<WindowExecutionOwner> owner;
 

@@ -12,7 +12,7 @@
 #include "tidewright/preferences/PreferenceInstallation.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 
 #include <gtest/gtest.h>
 
@@ -128,7 +128,7 @@ protected:
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
     testing::ProgramUnderTest setup{world.display()};
     fs::path root = setup.root();
-    ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
+    platform::ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
     platform::ManualExecutor executor;
     platform::ManualClock clock{executor};
     std::unique_ptr<testing::PreferenceInstallation> otherInstallation;
