@@ -1,5 +1,5 @@
-// The composition root: the only place that reads the environment and builds live services, each
-// adapted to the narrow interface through which the app model drives it.
+// The composition root: the only place that reads the environment and builds live services. Each
+// service implements the narrow interface through which the app model drives it.
 
 #include "tidewright/app/TidewrightAppModel.hpp"
 
@@ -16,12 +16,11 @@
 #include <unistd.h>
 #include <utility>
 
-#include "LivePermissions.hpp"
-#include "LivePreferences.hpp"
 #include "corbel/ui/LoginItem.hpp"
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/accessibility/x11/X11AccessibilityObservers.hpp"
 #include "platform/accessibility/x11/X11TrustNoticeCenter.hpp"
+#include "platform/cloud/CloudFolder.hpp"
 #include "platform/cloud/CloudFolderLocation.hpp"
 #include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/LiveClock.hpp"
@@ -41,12 +40,14 @@
 #include "tidewright/applications/OpeningAdapters.hpp"
 #include "tidewright/applications/OpeningMetadataReader.hpp"
 #include "tidewright/applications/OpeningObservationCoordinator.hpp"
+#include "tidewright/applications/OpeningRules.hpp"
 #include "tidewright/shell/AccessibilityTrustNotices.hpp"
 #include "tidewright/shell/LoginService.hpp"
 #include "tidewright/shell/OpenAtLogin.hpp"
 #include "tidewright/shell/PermissionService.hpp"
 #include "tidewright/shell/SystemPermissionBackend.hpp"
 #include "tidewright/shell/SystemSettingsOpening.hpp"
+#include "tidewright/preferences/PreferenceRepository.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/AccessibilityWindowSignal.hpp"
 #include "tidewright/windowcontrol/CarbonHotkeyRegistrar.hpp"
@@ -134,75 +135,6 @@ struct Platform {
     std::unique_ptr<platform::DesktopSettings> desktopSettings;
 };
 
-class LiveHotkeys final : public HotkeyServiceDriving {
-public:
-    explicit LiveHotkeys(std::shared_ptr<HotkeyService> service) : service_(std::move(service)) {}
-    const Registrations& registrations() const override { return service_->registrations(); }
-    void apply(const std::unordered_set<FixedShortcut>& desired) override { service_->apply(desired); }
-    void stop() override { service_->stop(); }
-    void setOnShortcut(std::function<void(FixedShortcut)> onShortcut) override {
-        service_->onShortcut = std::move(onShortcut);
-    }
-    void setOnChange(std::function<void()> onChange) override { service_->onChange = std::move(onChange); }
-
-private:
-    std::shared_ptr<HotkeyService> service_;
-};
-
-class LiveExecution final : public WindowExecutionDriving {
-public:
-    // The coordinator and the metadata reader are the owner's; they live as long as this does.
-    LiveExecution(std::shared_ptr<WindowExecutionOwner> owner,
-                  std::shared_ptr<OpeningObservationCoordinator> opening,
-                  std::shared_ptr<OpeningMetadataReader> metadata)
-        : owner_(std::move(owner)), opening_(std::move(opening)), metadata_(std::move(metadata)) {}
-    void start(const std::vector<ProcessID>& processes) override { owner_->start(processes); }
-    void stop() override { owner_->stop(); }
-    void factsChanged(const std::vector<ProcessID>& processes) override { owner_->factsChanged(processes); }
-    void perform(FixedShortcut shortcut) override { owner_->perform(shortcut); }
-    void receive(const ApplicationLifecycle& event, platform::ContinuousInstant at) override {
-        owner_->receive(event, at);
-    }
-
-private:
-    std::shared_ptr<WindowExecutionOwner> owner_;
-    std::shared_ptr<OpeningObservationCoordinator> opening_;
-    std::shared_ptr<OpeningMetadataReader> metadata_;
-};
-
-class LiveOpenAtLogin final : public OpenAtLoginDriving {
-public:
-    explicit LiveOpenAtLogin(std::shared_ptr<OpenAtLogin> login) : login_(std::move(login)) {}
-    void start() override { login_->start(); }
-    void stop() override { login_->stop(); }
-    void refresh() override { login_->refresh(); }
-    void setOnResult(std::function<void(bool)> onResult) override { login_->onResult = std::move(onResult); }
-
-private:
-    std::shared_ptr<OpenAtLogin> login_;
-};
-
-class LiveTrustNotices final : public TrustNoticesDriving {
-public:
-    explicit LiveTrustNotices(std::unique_ptr<AccessibilityTrustNotices> notices)
-        : notices_(std::move(notices)) {}
-    void start(std::function<void()> handler) override { notices_->start(std::move(handler)); }
-    void stop() override { notices_->stop(); }
-
-private:
-    std::unique_ptr<AccessibilityTrustNotices> notices_;
-};
-
-class LiveSettings final : public SystemSettingsDriving {
-public:
-    explicit LiveSettings(SystemSettingsOpener opener) : opener_(std::move(opener)) {}
-    bool open() override { return opener_.open(); }
-    std::optional<BundleID> application() const override { return opener_.identifier(); }
-
-private:
-    SystemSettingsOpener opener_;
-};
-
 } // namespace
 
 TidewrightAppModel::Services
@@ -225,20 +157,22 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     p.defaults = standardDefaults ? std::move(standardDefaults)
                                   : std::make_shared<platform::UserDefaults>(
                                         platform::userDefaultsFile(env.configHome, env.home, "standard"), main);
-    services.preferences = livePreferences(
-        p.defaults, platform::cloudFolderRoot(env.syncFolder, env.dataHome, env.home), main, clock);
+    auto preferences = PreferenceRepository::live(
+        p.defaults,
+        platform::CloudFolder::open(platform::cloudFolderRoot(env.syncFolder, env.dataHome, env.home), main),
+        main, clock);
+    services.preferences = preferences;
 
     // 2. The permission service.
     auto accessibility = std::make_shared<platform::X11AccessibilityBackend>(env.display);
-    services.permissions = std::make_shared<LivePermissions>(
-        PermissionService::make(std::make_shared<SystemPermissionBackend>(accessibility, p.pool), main));
+    services.permissions =
+        PermissionService::make(std::make_shared<SystemPermissionBackend>(accessibility, p.pool), main);
 
     // 3. The hot keys, withdrawn while a screen reader runs.
     p.hotkeyBackend = std::make_unique<platform::X11HotkeyBackend>(env.display, main);
     p.screenReader = std::make_unique<platform::AtspiScreenReaderStatus>(QDBusConnection::sessionBus());
-    services.hotkeys = std::make_shared<LiveHotkeys>(
-        HotkeyService::make(std::make_shared<CarbonHotkeyRegistrar>(*p.hotkeyBackend),
-                            WorkspaceVoiceOverSource::make(*p.screenReader, main)));
+    services.hotkeys = HotkeyService::make(std::make_shared<CarbonHotkeyRegistrar>(*p.hotkeyBackend),
+                                           WorkspaceVoiceOverSource::make(*p.screenReader, main));
 
     // 4. The catalog over the workspace.
     p.index = std::make_unique<platform::xdg::DesktopEntryIndex>(
@@ -262,10 +196,9 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     login.name = QStringLiteral("Tidewright");
     login.searchPath = env.searchPath;
     const auto autostart = std::make_shared<const platform::AutostartLoginItem>(login);
-    auto openAtLogin = OpenAtLogin::make(std::make_shared<LoginService>(autostart, p.pool), main);
+    services.openAtLogin = OpenAtLogin::make(std::make_shared<LoginService>(autostart, p.pool), main);
     // The kit's switches read and write the same entry.
     p.loginItem.item = &corbel::LoginItem::install({autostart, &main, &p.pool});
-    services.openAtLogin = std::make_shared<LiveOpenAtLogin>(openAtLogin);
 
     // 6. The main-window transport; the enhanced interface is left alone while a screen reader runs.
     platform::ScreenReaderStatus* screenReader = p.screenReader.get();
@@ -282,17 +215,17 @@ TidewrightAppModel::liveServices(platform::Executor& main,
         std::make_shared<platform::X11AccessibilityObservers>(env.display, main), main, p.pool, clock);
 
     // 9. The trust notices.
-    services.trustNotices = std::make_shared<LiveTrustNotices>(std::make_unique<AccessibilityTrustNotices>(
-        std::make_shared<platform::X11TrustNoticeCenter>(env.display, main), main, clock));
+    services.trustNotices = std::make_shared<AccessibilityTrustNotices>(
+        std::make_shared<platform::X11TrustNoticeCenter>(env.display, main), main, clock);
 
     // 10. The settings opener.
     platform::xdg::DesktopEntryIndex* index = p.index.get();
     p.desktopSettings = std::make_unique<platform::DesktopSettings>(
         env.currentDesktop, [index] { return index->snapshot(); }, env.searchPath);
-    services.settings = std::make_shared<LiveSettings>(SystemSettingsOpener::live(*p.desktopSettings));
+    services.settings = std::make_shared<SystemSettingsOpener>(SystemSettingsOpener::live(*p.desktopSettings));
 
     // The opening rules over the repository and the catalog.
-    services.openingRules = liveOpeningRules(*services.preferences, catalog, main);
+    services.openingRules = OpeningRules::create(preferences, catalog, main);
 
     // Window control and the opening machinery, over the model's hooks.
     auto screens = std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(env.display));
@@ -328,7 +261,8 @@ TidewrightAppModel::liveServices(platform::Executor& main,
                 executionOwner->performAutomatic(proposal);
             }
         };
-        return std::make_shared<LiveExecution>(owner, coordinator, metadata);
+        // The owner keeps the coordinator, and the coordinator the metadata reader.
+        return owner;
     };
 
     return services;

@@ -99,31 +99,31 @@ void TidewrightAppModel::wire() {
             }
         };
     };
-    services_.preferences->setOnChange(call(&TidewrightAppModel::reconcile));
-    services_.permissions->setOnChange(call(&TidewrightAppModel::permissionsChanged));
+    services_.preferences->onChange = call(&TidewrightAppModel::reconcile);
+    services_.permissions->onChange = call(&TidewrightAppModel::permissionsChanged);
     // The opening rules follow the running applications whether or not the model runs.
     services_.catalog->onChange = [weak] {
         if (const auto model = weak.lock()) {
             model->services_.openingRules->refresh();
         }
     };
-    services_.openAtLogin->setOnResult([weak](bool succeeded) {
+    services_.openAtLogin->onResult = [weak](bool succeeded) {
         if (const auto model = weak.lock()) {
             model->loginResult(succeeded);
         }
-    });
+    };
     services_.catalog->onFocusChange = call(&TidewrightAppModel::frontmostChanged);
     services_.catalog->onLifecycle = [weak](const ApplicationLifecycle& event) {
         if (const auto model = weak.lock()) {
             model->receive(event);
         }
     };
-    services_.hotkeys->setOnShortcut([weak](FixedShortcut shortcut) {
+    services_.hotkeys->onShortcut = [weak](FixedShortcut shortcut) {
         if (const auto model = weak.lock()) {
             model->performShortcut(shortcut);
         }
-    });
-    services_.hotkeys->setOnChange(call(&TidewrightAppModel::reconcile));
+    };
+    services_.hotkeys->onChange = call(&TidewrightAppModel::reconcile);
 }
 
 void TidewrightAppModel::start() {

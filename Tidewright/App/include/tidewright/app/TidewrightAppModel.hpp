@@ -39,7 +39,7 @@ public:
         std::shared_ptr<OpenAtLoginDriving> openAtLogin;
         std::shared_ptr<WelcomeHistoryStoring> welcomeHistory;
         std::shared_ptr<TrustNoticesDriving> trustNotices;
-        std::shared_ptr<SystemSettingsDriving> settings;
+        std::shared_ptr<SystemSettingsOpening> settings;
         std::shared_ptr<TidewrightWindowPresenting> windowPresenter;
         // Builds the execution owner over the hooks the model hands it, once, during make().
         WindowExecutionFactory execution;
