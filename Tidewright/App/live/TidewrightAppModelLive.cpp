@@ -5,16 +5,17 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDir>
 #include <QString>
 #include <QStringList>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "corbel/ui/LoginItem.hpp"
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
@@ -34,6 +35,7 @@
 #include "platform/settings/DesktopSettings.hpp"
 #include "platform/windowserver/X11WindowServer.hpp"
 #include "platform/workspace/LiveWorkspace.hpp"
+#include "platform/xdg/BaseDirectories.hpp"
 #include "platform/xdg/DesktopEntryIndex.hpp"
 #include "tidewright/app/LocalWelcomeHistory.hpp"
 #include "tidewright/applications/ApplicationCatalog.hpp"
@@ -74,15 +76,20 @@ QStringList environmentList(const char* name, const QString& fallback) {
     return text.split(QLatin1Char(':'), Qt::SkipEmptyParts);
 }
 
+QStringList folderNames(const std::vector<std::filesystem::path>& folders) {
+    QStringList names;
+    for (const std::filesystem::path& folder : folders) {
+        names.append(QString::fromStdString(folder.string()));
+    }
+    return names;
+}
+
 // What the root reads of the environment, once.
 struct Environment {
     std::string display;
-    std::string home;
-    std::optional<std::string> configHome;
-    std::optional<std::string> dataHome;
+    platform::xdg::BaseDirectoryVariables xdgVariables;
+    platform::xdg::BaseDirectories xdg;
     std::optional<std::string> syncFolder;
-    QStringList dataFolders; // $XDG_DATA_HOME, then $XDG_DATA_DIRS
-    QStringList configDirs;
     QStringList searchPath;
     QString currentDesktop;
     QString messageLocale;
@@ -90,17 +97,9 @@ struct Environment {
     static Environment read() {
         Environment e;
         e.display = environment("DISPLAY").value_or(std::string());
-        e.home = environment("HOME").value_or(QDir::homePath().toStdString());
-        e.configHome = environment("XDG_CONFIG_HOME");
-        e.dataHome = environment("XDG_DATA_HOME");
+        e.xdgVariables = platform::xdg::BaseDirectoryVariables::fromEnvironment();
+        e.xdg = platform::xdg::baseDirectories(e.xdgVariables);
         e.syncFolder = environment(std::string(platform::cloudFolderVariable).c_str());
-        const QString home = QString::fromStdString(e.home);
-        const QString dataHome = e.dataHome && !e.dataHome->empty() && e.dataHome->front() == '/'
-                                     ? QString::fromStdString(*e.dataHome)
-                                     : home + QStringLiteral("/.local/share");
-        e.dataFolders = QStringList{dataHome} +
-                        environmentList("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
-        e.configDirs = environmentList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
         e.searchPath = environmentList("PATH", QStringLiteral("/usr/local/bin:/usr/bin:/bin"));
         e.currentDesktop = QString::fromStdString(environment("XDG_CURRENT_DESKTOP").value_or(std::string()));
         e.messageLocale = QString::fromStdString(environment("LC_ALL").value_or(
@@ -156,10 +155,13 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     // 1. The preference repository over the standard user defaults and the synced folder.
     p.defaults = standardDefaults ? std::move(standardDefaults)
                                   : std::make_shared<platform::UserDefaults>(
-                                        platform::userDefaultsFile(env.configHome, env.home, "standard"), main);
+                                        platform::userDefaultsFile(env.xdgVariables.configHome,
+                                                                   env.xdgVariables.home, "standard"),
+                                        main);
     auto preferences = PreferenceRepository::live(
         p.defaults,
-        platform::CloudFolder::open(platform::cloudFolderRoot(env.syncFolder, env.dataHome, env.home), main),
+        platform::CloudFolder::open(platform::cloudFolderRoot(env.syncFolder, env.xdgVariables.dataHome,
+                                                              env.xdgVariables.home), main),
         main, clock);
     services.preferences = preferences;
 
@@ -176,7 +178,7 @@ TidewrightAppModel::liveServices(platform::Executor& main,
 
     // 4. The catalog over the workspace.
     p.index = std::make_unique<platform::xdg::DesktopEntryIndex>(
-        platform::xdg::IndexSettings{env.dataFolders, env.messageLocale, env.searchPath}, main, p.pool);
+        platform::xdg::IndexSettings{folderNames(env.xdg.dataFolders()), env.messageLocale, env.searchPath}, main, p.pool);
     p.workspace = std::make_unique<platform::LiveWorkspace>(
         platform::LiveWorkspace::Settings{env.display, static_cast<std::int32_t>(::getpid()), env.searchPath},
         *p.index, main);
@@ -185,12 +187,8 @@ TidewrightAppModel::liveServices(platform::Executor& main,
 
     // 5. Open at login, over the autostart entry.
     platform::AutostartLoginItem::Settings login;
-    if (env.configHome && !env.configHome->empty() && env.configHome->front() == '/') {
-        login.configHome = QString::fromStdString(*env.configHome);
-    } else if (!env.home.empty()) {
-        login.configHome = QString::fromStdString(env.home) + QStringLiteral("/.config");
-    }
-    login.configDirs = env.configDirs;
+    login.configHome = QString::fromStdString(env.xdg.configHome.string());
+    login.configDirs = folderNames(env.xdg.configDirs);
     login.executable = QCoreApplication::applicationFilePath();
     login.fileName = QStringLiteral("app.corbelthane.tidewright.desktop");
     login.name = QStringLiteral("Tidewright");

@@ -13,11 +13,11 @@
 #include "platform/concurrency/Task.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
+#include "platform/xdg/BaseDirectories.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
 #include "tidewright/views/TidewrightCopy.hpp"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLocale>
@@ -164,12 +164,9 @@ private:
     }
 
     static std::shared_ptr<platform::UserDefaults> standardDefaults(platform::Executor& main) {
-        std::optional<std::string> configHome;
-        if (const QByteArray value = qgetenv("XDG_CONFIG_HOME"); !value.isEmpty()) {
-            configHome = value.toStdString();
-        }
+        const auto xdg = platform::xdg::BaseDirectoryVariables::fromEnvironment();
         return std::make_shared<platform::UserDefaults>(
-            platform::userDefaultsFile(configHome, QDir::homePath().toStdString(), "standard"), main);
+            platform::userDefaultsFile(xdg.configHome, xdg.home, "standard"), main);
     }
 
     static void showFailureAlert() {
