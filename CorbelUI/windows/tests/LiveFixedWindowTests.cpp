@@ -25,20 +25,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_THREAD__)
-// Qt's xcb plugin reads events on a thread of its own and hands them over through futexes that
-// ThreadSanitizer cannot see in the uninstrumented Qt libraries; Qt on a display also opens the
-// session bus on a thread of its own, with glib's wake-ups. Only those libraries' races are set aside.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6Gui.so.6\n"
-           "race:libQt6XcbQpa.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n";
-}
-#endif
-
 #if defined(__SANITIZE_ADDRESS__)
 // Qt on a display also opens the session bus (platform theme, accessibility), and libdbus keeps a
 // buffer of its own until the process ends.

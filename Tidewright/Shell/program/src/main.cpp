@@ -35,20 +35,6 @@
 #include <optional>
 #include <string>
 
-#if defined(__SANITIZE_THREAD__)
-// Qt, GLib and libdbus are not built for ThreadSanitizer, which cannot see their own locking and
-// reads their inner work as races; the program's own threads stay checked.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6Gui.so.6\n"
-           "race:libQt6XcbQpa.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n"
-           "deadlock:libdbus-1.so.3\n";
-}
-#endif
-
 namespace {
 
 Q_LOGGING_CATEGORY(shellLog, "app.corbelthane.tidewright.shell")
