@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/concurrency/WeakCall.hpp"
+
 namespace corbel {
 
 namespace {
@@ -114,16 +116,8 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
             onClose();
         }
     };
-    window->onScreenChange = [weak] {
-        if (auto self = weak.lock()) {
-            self->screenDidChange();
-        }
-    };
-    window->onFrameMarginsChange = [weak] {
-        if (auto self = weak.lock()) {
-            self->frameMarginsDidChange();
-        }
-    };
+    window->onScreenChange = platform::weakCall(weak, &FixedWindow::screenDidChange);
+    window->onFrameMarginsChange = platform::weakCall(weak, &FixedWindow::frameMarginsDidChange);
     // The platform window exists from here on, so the frame margins are known as early as the
     // platform can tell them.
     window->winId();

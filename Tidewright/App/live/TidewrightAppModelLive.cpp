@@ -26,6 +26,7 @@
 #include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/ThreadPool.hpp"
+#include "platform/concurrency/WeakCall.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 #include "platform/hotkeys/X11HotkeyBackend.hpp"
@@ -241,24 +242,15 @@ TidewrightAppModel::liveServices(platform::Executor& main,
         auto metadata =
             OpeningMetadataReader::create(transport, transport, hooks.facts, hooks.processes, clock);
         auto coordinator = OpeningObservationCoordinator::create(
-            inventory, metadata, metadata, hooks.facts, OpeningObservationCoordinator::nowOf(clock),
-            OpeningObservationCoordinator::sleepOn(clock), signal, main);
+            inventory, metadata, metadata, hooks.facts, clock, signal, main);
         std::weak_ptr<OpeningMetadataReader> weakMetadata = metadata;
         auto owner = WindowExecutionOwner::make(
             main, std::make_shared<MainWindowServicePerformer>(windows), coordinator, hooks.facts,
             hooks.authorize,
-            [weakMetadata] {
-                if (const auto reader = weakMetadata.lock()) {
-                    reader->revokeAllPermits();
-                }
-            },
+            platform::weakCall(weakMetadata, &OpeningMetadataReader::revokeAllPermits),
             hooks.completed);
         std::weak_ptr<WindowExecutionOwner> weakOwner = owner;
-        coordinator->onCandidate = [weakOwner](const OpeningObservationProposal& proposal) {
-            if (const auto executionOwner = weakOwner.lock()) {
-                executionOwner->performAutomatic(proposal);
-            }
-        };
+        coordinator->onCandidate = platform::weakCall(weakOwner, &WindowExecutionOwner::performAutomatic);
         // The owner keeps the coordinator, and the coordinator the metadata reader.
         return owner;
     };

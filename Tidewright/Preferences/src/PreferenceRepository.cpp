@@ -4,6 +4,7 @@
 #include <chrono>
 #include <limits>
 
+#include "platform/concurrency/WeakCall.hpp"
 #include "tidewright/preferences/KVSPreferenceCloud.hpp"
 #include "tidewright/preferences/LocalPreferenceAccount.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
@@ -99,11 +100,7 @@ void PreferenceRepository::start() {
     running_ = true;
     barrier_ = AccountBarrier::ready;
     setAccount(accountSource_->resolve());
-    cloud_->onEvent = [weak = weak_from_this()](PreferenceCloudEvent event) {
-        if (const auto self = weak.lock()) {
-            self->handle(event);
-        }
-    };
+    cloud_->onEvent = platform::weakCall(weak_from_this(), &PreferenceRepository::handle);
     refresh();
 }
 

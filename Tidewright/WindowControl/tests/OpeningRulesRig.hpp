@@ -101,8 +101,7 @@ public:
           coordinator(OpeningObservationCoordinator::create(
               std::make_shared<CGOpeningInventory>(
                   std::make_shared<platform::X11WindowServer>(world.display()), pool),
-              reader, reader, [this] { return facts(); }, OpeningObservationCoordinator::nowOf(clock),
-              OpeningObservationCoordinator::sleepOn(clock), signal, executor)),
+              reader, reader, [this] { return facts(); }, clock, signal, executor)),
           screens(
               std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()))),
           service(MainWindowService::make(

@@ -11,6 +11,7 @@
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/Task.hpp"
+#include "platform/concurrency/WeakCall.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
@@ -48,11 +49,7 @@ public:
     explicit UnbuiltWelcomePresenter(platform::Executor& main) : main_(main) {}
     void presentWelcome(TidewrightAppModel& model) override {
         qCInfo(shellLog, "welcome offered; the welcome window is not built yet");
-        main_.post([weak = model.weak_from_this()] {
-            if (const auto model = weak.lock()) {
-                model->welcomeClosed();
-            }
-        });
+        main_.post(platform::weakCall(model.weak_from_this(), &TidewrightAppModel::welcomeClosed));
     }
 
 private:
