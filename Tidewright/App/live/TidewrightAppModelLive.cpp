@@ -148,9 +148,7 @@ TidewrightAppModel::liveServices(platform::Executor& main,
 
     Services services;
     services.resources.push_back(platformObjects);
-    services.now = [&clock] {
-        return clock.now();
-    };
+    services.clock = &clock;
     services.windowPresenter = std::move(presenter);
 
     // 1. The preference repository over the standard user defaults and the synced folder.

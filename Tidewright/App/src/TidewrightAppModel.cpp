@@ -31,7 +31,7 @@ WindowPermissions firstPermissions(const TidewrightAppModel::Services& services)
 void requireServices(const TidewrightAppModel::Services& services) {
     if (!services.hotkeys || !services.catalog || !services.openingRules || !services.openAtLogin ||
         !services.welcomeHistory || !services.trustNotices || !services.settings ||
-        !services.windowPresenter || !services.execution || !services.now) {
+        !services.windowPresenter || !services.execution || services.clock == nullptr) {
         throw std::invalid_argument("TidewrightAppModel needs every service");
     }
 }
@@ -276,7 +276,7 @@ void TidewrightAppModel::frontmostChanged() {
 }
 
 void TidewrightAppModel::receive(const ApplicationLifecycle& event) {
-    execution_->receive(event, services_.now());
+    execution_->receive(event, services_.clock->now());
     if (event.kind != ApplicationLifecycle::Case::deactivated || !running_) {
         return;
     }
