@@ -98,11 +98,7 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
 
     std::weak_ptr<FixedWindow> weak = weak_from_this();
     auto* root = new FixedWindowContent(content ? content() : nullptr, width, flags_.scrollsContent,
-                                        [weak](QSizeF size) {
-                                            if (auto self = weak.lock()) {
-                                                self->receiveSize(size);
-                                            }
-                                        });
+                                        platform::weakCall(weak, &FixedWindow::receiveSize));
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
