@@ -12,11 +12,11 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include <algorithm>
 #include <chrono>

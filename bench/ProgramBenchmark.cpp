@@ -8,12 +8,12 @@
 #include "MoveTiming.hpp"
 
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include <csignal>
 #include <cstdio>

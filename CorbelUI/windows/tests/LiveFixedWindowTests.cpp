@@ -6,9 +6,9 @@
 #include "corbel/ui/WindowKinds.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,12 +1,12 @@
 // The screen service over the live screens of a real display, with a real window manager.
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/BootTime.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/windowcontrol/AccessibilityWindowEvents.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include "GeometryTestSupport.hpp"
 

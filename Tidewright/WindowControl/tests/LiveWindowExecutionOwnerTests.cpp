@@ -5,12 +5,12 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include "FakeOpeningCoordinator.hpp"
 #include "WindowControlTestSupport.hpp"

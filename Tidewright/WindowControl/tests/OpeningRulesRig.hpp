@@ -26,6 +26,7 @@
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/ThreadPool.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "platform/windowserver/X11WindowServer.hpp"
@@ -39,7 +40,6 @@
 #include "tidewright/windowcontrol/AccessibilityWindowSignal.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "platform/screens/ScreenService.hpp"
 #include "tidewright/windowcontrol/WindowExecutionOwner.hpp"
 
 #include "HeldCalls.hpp"

@@ -5,6 +5,7 @@
 #include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
@@ -12,7 +13,6 @@
 #include "tidewright/preferences/PreferenceInstallation.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
-#include "platform/screens/ScreenService.hpp"
 
 #include <gtest/gtest.h>
 

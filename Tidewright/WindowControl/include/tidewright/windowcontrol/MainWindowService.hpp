@@ -10,12 +10,12 @@
 #include <variant>
 
 #include "platform/concurrency/Task.hpp"
+#include "platform/screens/ScreenReading.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/RequestPolicy.hpp"
 #include "tidewright/openingfacts/OpeningObservationProposal.hpp"
 #include "tidewright/windowcontrol/ContinuousInstant.hpp"
 #include "tidewright/windowcontrol/MainWindowTransporting.hpp"
-#include "platform/screens/ScreenReading.hpp"
 #include "tidewright/windowcontrol/WindowOperationFacts.hpp"
 #include "tidewright/windowcontrol/WindowOperationOutcome.hpp"
 #include "tidewright/windowcontrol/WindowOperationPermit.hpp"

@@ -21,8 +21,8 @@
 #include "tidewright/openingfacts/OpeningObservationFacts.hpp"
 #include "tidewright/openingfacts/OpeningObservationProposal.hpp"
 #include "tidewright/windowcontrol/ContinuousInstant.hpp"
-#include "tidewright/windowcontrol/WindowOperationOutcome.hpp"
 #include "tidewright/windowcontrol/WindowExecutionDriving.hpp"
+#include "tidewright/windowcontrol/WindowOperationOutcome.hpp"
 #include "tidewright/windowcontrol/WindowOperationPerforming.hpp"
 
 namespace tidewright {

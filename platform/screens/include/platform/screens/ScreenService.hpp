@@ -2,8 +2,8 @@
 // The live screen reading: the platform's screens turned into desktop geometry, read afresh on
 // every call and cached nowhere.
 
-#include "platform/screens/Screens.hpp"
 #include "platform/screens/ScreenReading.hpp"
+#include "platform/screens/Screens.hpp"
 
 #include <memory>
 
