@@ -24,6 +24,7 @@
 #include "tidewright/preferences/PreferenceCache.hpp"
 #include "tidewright/preferences/PreferenceCloud.hpp"
 #include "tidewright/preferences/PreferenceRepositoryDriving.hpp"
+#include "tidewright/preferences/PreferenceSnapshotMerge.hpp"
 
 namespace tidewright {
 
@@ -88,12 +89,7 @@ public:
     AccountBarrier barrier() const noexcept { return barrier_; }
 
 private:
-    struct Entry {
-        PreferencePolicy policy;
-        // False when the stored payload was not usable or a volatile result protected it.
-        bool cacheWritable = true;
-        std::optional<PreferenceFragment> fragment;
-    };
+    using Entry = PreferenceEntry;
     enum class AccountSignal { source, notificationNewAccount, notificationSameAccount };
 
     PreferenceRepository(std::shared_ptr<PreferenceCache> local, std::shared_ptr<PreferenceCloud> cloud,
@@ -104,6 +100,8 @@ private:
     Entry loadEntry(std::string_view key, const std::optional<std::string>& data) const;
     void handleResult(const std::string& key, Entry entry, const PreferencePayload& before,
                       bool wasCacheWritable, const PreferencePublication& result);
+    // Keeps the updated entry and does what the update asks: the cache write, the pending key.
+    void commit(const std::string& key, PreferenceEntryUpdate update);
     void applyCloudState(PreferenceCloudState state);
     // Answers whether the account was switched.
     bool checkAccount();
