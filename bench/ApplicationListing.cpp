@@ -16,6 +16,7 @@
 #include "platform/workspace/ApplicationIcon.hpp"
 #include "platform/workspace/BundleIdentifier.hpp"
 #include "platform/workspace/LocalizedStandardCompare.hpp"
+#include "platform/xdg/BaseDirectories.hpp"
 #include "platform/xdg/DesktopEntryIndex.hpp"
 
 namespace {
@@ -25,13 +26,10 @@ QStringList dataFolders(const QStringList& arguments) {
         return arguments;
     }
     QStringList folders;
-    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
-    folders.append(home.isEmpty() ? qEnvironmentVariable("HOME") + QStringLiteral("/.local/share") : home);
-    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (dirs.isEmpty()) {
-        dirs = QStringLiteral("/usr/local/share:/usr/share");
+    for (const auto& folder :
+         platform::xdg::baseDirectories(platform::xdg::BaseDirectoryVariables::fromEnvironment()).dataFolders()) {
+        folders.append(QString::fromStdString(folder.string()));
     }
-    folders.append(dirs.split(u':', Qt::SkipEmptyParts));
     return folders;
 }
 

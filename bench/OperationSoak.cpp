@@ -12,11 +12,11 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -115,7 +115,7 @@ int main(int argc, char** argv) try {
                 LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),
                 [] { return false; }),
             chaos),
-        std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
+        std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
         [facts] { return facts; }, [] { return platform::ContinuousClock::now(); });
 
     // Outcome counts per kind of chaos, and in all.

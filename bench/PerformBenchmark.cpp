@@ -12,12 +12,12 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/x11/ServerWaits.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include <QCoreApplication>
 
@@ -143,7 +143,7 @@ int main(int argc, char** argv) try {
                         std::make_shared<platform::X11AccessibilityBackend>(world.display())),
                     [] { return false; }),
                 [&run](const char* call) { run.ledger.call(call); }),
-            std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
+            std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display())),
             [facts] { return facts; }, [] { return platform::ContinuousClock::now(); });
         platform::spawn(executor, [&]() -> platform::Async<> {
             co_await performRepeatedly(*service, run);

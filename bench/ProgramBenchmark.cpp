@@ -8,12 +8,12 @@
 #include "MoveTiming.hpp"
 
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include <csignal>
 #include <cstdio>
@@ -130,7 +130,7 @@ int main(int argc, char** argv) try {
     auto client = world.startClient();
     const platform::x11::WindowId window = openWindow(world, *client);
     world.watch(window);
-    ScreenService screens(std::make_shared<platform::X11ScreenSource>(world.display()));
+    platform::ScreenService screens(std::make_shared<platform::X11ScreenSource>(world.display()));
     platform::testing::SyntheticKeyboard keyboard(world.display());
 
     int pressedAgain = 0;

@@ -8,6 +8,7 @@
 #include "corbel/preferences/UbiquitousPreferenceStorage.hpp"
 #include "corbel/preferences/Uuid.hpp"
 #include "corbel/preferences/WriterIdentity.hpp"
+#include "platform/concurrency/WeakCall.hpp"
 
 namespace corbel {
 
@@ -87,11 +88,7 @@ std::shared_ptr<PreferenceSync> PreferenceSync::live(std::shared_ptr<platform::U
 
 void PreferenceSync::start() {
     adoptAccount();
-    cloud_->setOnExternalChange([weak = weak_from_this()](const std::set<std::string>& changed) {
-        if (const auto self = weak.lock()) {
-            self->refresh(changed);
-        }
-    });
+    cloud_->setOnExternalChange(platform::weakCall(weak_from_this(), &PreferenceSync::refresh));
     std::set<std::string> all;
     for (const auto& key : keys_) {
         all.insert(storageKey(key));

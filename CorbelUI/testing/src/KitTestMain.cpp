@@ -10,16 +10,6 @@
 
 #include <cstdlib>
 
-#if defined(__SANITIZE_THREAD__)
-// Qt's raster engine splits large fills and image conversions over its thread pool and waits on
-// futexes that ThreadSanitizer cannot see in the uninstrumented Qt libraries, so every large render
-// reads as a race. The kit starts no threads of its own; only Qt's own races are set aside.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6Gui.so.6\n";
-}
-#endif
-
 int main(int argc, char** argv) {
     // Renders must not depend on the desktop the tests happen to run on.
     qputenv("QT_QPA_PLATFORM", "offscreen");

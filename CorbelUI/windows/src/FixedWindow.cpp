@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/concurrency/WeakCall.hpp"
+
 namespace corbel {
 
 namespace {
@@ -22,7 +24,7 @@ Q_LOGGING_CATEGORY(lcFixedWindow, "app.corbelthane.tidewright.fixedwindow")
 constexpr int initialContentHeight = 480;
 
 // The screens, or none when they cannot be read: a window then keeps its frame.
-std::vector<tidewright::ScreenGeometry> readScreens(const tidewright::ScreenReading& screens) {
+std::vector<tidewright::ScreenGeometry> readScreens(const platform::ScreenReading& screens) {
     try {
         return screens.screens();
     } catch (const tidewright::GeometryError& error) {
@@ -44,13 +46,13 @@ void moveFrameTo(QWidget& window, QPointF desktopOrigin, const DesktopPointer& p
     window.move(desktopOrigin.toPoint() + pointer.desktopOrigin() + qtOffset);
 }
 
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer) {
     window.ensurePolished();
     return centerOnMouseScreen(window, screens, pointer, QSizeF(outerFrameOf(window).size()));
 }
 
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer, QSizeF frameSize) {
     const std::vector<tidewright::ScreenGeometry> all = readScreens(screens);
     if (all.empty()) {
@@ -96,11 +98,7 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
 
     std::weak_ptr<FixedWindow> weak = weak_from_this();
     auto* root = new FixedWindowContent(content ? content() : nullptr, width, flags_.scrollsContent,
-                                        [weak](QSizeF size) {
-                                            if (auto self = weak.lock()) {
-                                                self->receiveSize(size);
-                                            }
-                                        });
+                                        platform::weakCall(weak, &FixedWindow::receiveSize));
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -114,16 +112,8 @@ FixedNativeWindow& FixedWindow::prepare(const QString& title, double width, std:
             onClose();
         }
     };
-    window->onScreenChange = [weak] {
-        if (auto self = weak.lock()) {
-            self->screenDidChange();
-        }
-    };
-    window->onFrameMarginsChange = [weak] {
-        if (auto self = weak.lock()) {
-            self->frameMarginsDidChange();
-        }
-    };
+    window->onScreenChange = platform::weakCall(weak, &FixedWindow::screenDidChange);
+    window->onFrameMarginsChange = platform::weakCall(weak, &FixedWindow::frameMarginsDidChange);
     // The platform window exists from here on, so the frame margins are known as early as the
     // platform can tell them.
     window->winId();

@@ -2,7 +2,7 @@
 // Screens and a mouse that a test sets by hand, in desktop coordinates.
 
 #include "corbel/ui/DesktopPointer.hpp"
-#include "tidewright/windowcontrol/ScreenReading.hpp"
+#include "platform/screens/ScreenReading.hpp"
 
 #include <optional>
 #include <vector>
@@ -20,7 +20,7 @@ inline tidewright::ScreenGeometry screen(std::uint32_t id, QRectF frame, QRectF 
             desktopRect(usable.x(), usable.y(), usable.width(), usable.height())};
 }
 
-class FakeScreens final : public tidewright::ScreenReading {
+class FakeScreens final : public platform::ScreenReading {
 public:
     std::vector<tidewright::ScreenGeometry> screens() const override {
         ++reads;

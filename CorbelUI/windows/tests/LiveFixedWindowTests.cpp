@@ -6,9 +6,9 @@
 #include "corbel/ui/WindowKinds.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include <QApplication>
 #include <QCursor>
@@ -24,20 +24,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#if defined(__SANITIZE_THREAD__)
-// Qt's xcb plugin reads events on a thread of its own and hands them over through futexes that
-// ThreadSanitizer cannot see in the uninstrumented Qt libraries; Qt on a display also opens the
-// session bus on a thread of its own, with glib's wake-ups. Only those libraries' races are set aside.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6Gui.so.6\n"
-           "race:libQt6XcbQpa.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n";
-}
-#endif
 
 #if defined(__SANITIZE_ADDRESS__)
 // Qt on a display also opens the session bus (platform theme, accessibility), and libdbus keeps a
@@ -111,7 +97,7 @@ TEST(LiveFixedWindow, OpensActiveAtThePlannedFrameCannotBeResizedOrMinimizedAndC
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     platform::MainExecutor executor;
-    auto screens = std::make_shared<tidewright::ScreenService>(
+    auto screens = std::make_shared<platform::ScreenService>(
         std::make_shared<platform::X11ScreenSource>(world.display()));
     std::shared_ptr<DesktopPointer> pointer = makeQtDesktopPointer();
     QCursor::setPos(1600, 500);

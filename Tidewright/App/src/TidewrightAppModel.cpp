@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/concurrency/WeakCall.hpp"
 namespace tidewright {
 
 namespace {
@@ -30,7 +31,7 @@ WindowPermissions firstPermissions(const TidewrightAppModel::Services& services)
 void requireServices(const TidewrightAppModel::Services& services) {
     if (!services.hotkeys || !services.catalog || !services.openingRules || !services.openAtLogin ||
         !services.welcomeHistory || !services.trustNotices || !services.settings ||
-        !services.windowPresenter || !services.execution || !services.now) {
+        !services.windowPresenter || !services.execution || services.clock == nullptr) {
         throw std::invalid_argument("TidewrightAppModel needs every service");
     }
 }
@@ -75,55 +76,28 @@ void TidewrightAppModel::wire() {
     hooks.authorize = [weak] {
         return authorize(weak);
     };
-    hooks.completed = [weak](const WindowOperationOutcome& outcome) {
-        if (const auto model = weak.lock()) {
-            model->operationCompleted(outcome);
-        }
-    };
+    hooks.completed = platform::weakCall(weak, &TidewrightAppModel::operationCompleted);
     execution_ = services_.execution(std::move(hooks));
     if (!execution_) {
         throw std::invalid_argument("TidewrightAppModel's execution factory built nothing");
     }
 
-    presentation_.emplace(services_.welcomeHistory, [weak] {
-        if (const auto model = weak.lock()) {
-            model->showWelcome();
-        }
-    });
+    presentation_.emplace(services_.welcomeHistory, platform::weakCall(weak, &TidewrightAppModel::showWelcome));
 
     // Each hook holds the model weakly and does nothing once it is gone.
-    const auto call = [weak](void (TidewrightAppModel::*handler)()) {
-        return [weak, handler] {
-            if (const auto model = weak.lock()) {
-                ((*model).*handler)();
-            }
-        };
-    };
-    services_.preferences->setOnChange(call(&TidewrightAppModel::reconcile));
-    services_.permissions->setOnChange(call(&TidewrightAppModel::permissionsChanged));
+    services_.preferences->onChange = platform::weakCall(weak, &TidewrightAppModel::reconcile);
+    services_.permissions->onChange = platform::weakCall(weak, &TidewrightAppModel::permissionsChanged);
     // The opening rules follow the running applications whether or not the model runs.
     services_.catalog->onChange = [weak] {
         if (const auto model = weak.lock()) {
             model->services_.openingRules->refresh();
         }
     };
-    services_.openAtLogin->setOnResult([weak](bool succeeded) {
-        if (const auto model = weak.lock()) {
-            model->loginResult(succeeded);
-        }
-    });
-    services_.catalog->onFocusChange = call(&TidewrightAppModel::frontmostChanged);
-    services_.catalog->onLifecycle = [weak](const ApplicationLifecycle& event) {
-        if (const auto model = weak.lock()) {
-            model->receive(event);
-        }
-    };
-    services_.hotkeys->setOnShortcut([weak](FixedShortcut shortcut) {
-        if (const auto model = weak.lock()) {
-            model->performShortcut(shortcut);
-        }
-    });
-    services_.hotkeys->setOnChange(call(&TidewrightAppModel::reconcile));
+    services_.openAtLogin->onResult = platform::weakCall(weak, &TidewrightAppModel::loginResult);
+    services_.catalog->onFocusChange = platform::weakCall(weak, &TidewrightAppModel::frontmostChanged);
+    services_.catalog->onLifecycle = platform::weakCall(weak, &TidewrightAppModel::receive);
+    services_.hotkeys->onShortcut = platform::weakCall(weak, &TidewrightAppModel::performShortcut);
+    services_.hotkeys->onChange = platform::weakCall(weak, &TidewrightAppModel::reconcile);
 }
 
 void TidewrightAppModel::start() {
@@ -302,7 +276,7 @@ void TidewrightAppModel::frontmostChanged() {
 }
 
 void TidewrightAppModel::receive(const ApplicationLifecycle& event) {
-    execution_->receive(event, services_.now());
+    execution_->receive(event, services_.clock->now());
     if (event.kind != ApplicationLifecycle::Case::deactivated || !running_) {
         return;
     }

@@ -10,6 +10,7 @@
 
 #include "FakeAppServices.hpp"
 #include "PreferenceTestSupport.hpp"
+#include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 #include "tidewright/app/TidewrightAppModel.hpp"
 
@@ -78,9 +79,7 @@ struct Harness {
             execution = built.get();
             return built;
         };
-        services.now = [this] {
-            return now;
-        };
+        services.clock = &clock;
         model = TidewrightAppModel::make(std::move(services));
     }
 
@@ -111,6 +110,8 @@ struct Harness {
     CallLog log;
     bool liveReads;
     platform::ContinuousInstant now{std::chrono::seconds(40)};
+    // Stands at now: the model stamps lifecycle events with its instant.
+    platform::ManualClock clock{executor, now};
     std::shared_ptr<FakePreferences> preferences;
     std::shared_ptr<FakePermissions> permissions;
     std::shared_ptr<FakeHotkeys> hotkeys;

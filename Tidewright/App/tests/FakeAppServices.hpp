@@ -30,8 +30,6 @@ public:
     void start() override { log_.push_back("preferences.start"); }
     void refresh() override { log_.push_back("preferences.refresh"); }
     void stop() override { log_.push_back("preferences.stop"); }
-    void setOnChange(std::function<void()> hook) override { onChange = std::move(hook); }
-
     // A new summary, reported as the repository reports one.
     void change(PreferenceSummary summary) {
         current = std::move(summary);
@@ -41,7 +39,6 @@ public:
     }
 
     PreferenceSummary current;
-    std::function<void()> onChange;
 
 private:
     CallLog& log_;
@@ -68,7 +65,7 @@ public:
         }
         startRead();
     }
-    std::optional<platform::Task<>> task() const override { return task_; }
+    const std::optional<platform::Task<>>& task() const override { return task_; }
     void cancelRequest(RequestOwner owner) override {
         log_.push_back(owner == RequestOwner::welcome ? "permissions.cancelRequest(welcome)"
                                                       : "permissions.cancelRequest(preferences)");
@@ -79,7 +76,6 @@ public:
         task_.reset();
         again_ = false;
     }
-    void setOnChange(std::function<void()> hook) override { onChange = std::move(hook); }
 
     // A completed read without a task, as reported to the model.
     void complete(PermissionState state) {
@@ -97,7 +93,6 @@ public:
     std::size_t waitingReads() const { return reads_.size(); }
 
     WindowPermissions current{PermissionState::unknown};
-    std::function<void()> onChange;
     int refreshes = 0;
 
 private:
@@ -146,14 +141,9 @@ public:
         log_.push_back("hotkeys.stop");
         current.clear();
     }
-    void setOnShortcut(std::function<void(FixedShortcut)> hook) override { onShortcut = std::move(hook); }
-    void setOnChange(std::function<void()> hook) override { onChange = std::move(hook); }
-
     Registrations current;
     std::unordered_set<FixedShortcut> refused;
     std::vector<std::unordered_set<FixedShortcut>> applied;
-    std::function<void(FixedShortcut)> onShortcut;
-    std::function<void()> onChange;
 
 private:
     CallLog& log_;
@@ -188,7 +178,7 @@ public:
     explicit FakeOpeningRules(CallLog& log) : log_(log) {}
     void start() override { log_.push_back("openingRules.start"); }
     void stop() override { log_.push_back("openingRules.stop"); }
-    void apply(const std::map<BundleID, OpeningAction>& rules) override {
+    void apply(std::map<BundleID, OpeningAction> rules) override {
         log_.push_back("openingRules.apply");
         applied = rules;
     }
@@ -207,9 +197,6 @@ public:
     void start() override { log_.push_back("openAtLogin.start"); }
     void stop() override { log_.push_back("openAtLogin.stop"); }
     void refresh() override { log_.push_back("openAtLogin.refresh"); }
-    void setOnResult(std::function<void(bool)> hook) override { onResult = std::move(hook); }
-
-    std::function<void(bool)> onResult;
 
 private:
     CallLog& log_;
@@ -231,7 +218,7 @@ private:
     CallLog& log_;
 };
 
-class FakeSettings final : public SystemSettingsDriving {
+class FakeSettings final : public SystemSettingsOpening {
 public:
     explicit FakeSettings(CallLog& log) : log_(log) {}
     bool open() override {
@@ -250,12 +237,12 @@ private:
 class FakeExecution final : public WindowExecutionDriving {
 public:
     FakeExecution(CallLog& log, WindowExecutionHooks given) : hooks(std::move(given)), log_(log) {}
-    void start(const std::vector<ProcessID>& processes) override {
+    void start(std::vector<ProcessID> processes) override {
         log_.push_back("execution.start");
         started.push_back(processes);
     }
     void stop() override { log_.push_back("execution.stop"); }
-    void factsChanged(const std::vector<ProcessID>& processes) override {
+    void factsChanged(std::vector<ProcessID> processes) override {
         log_.push_back("execution.factsChanged");
         changes.push_back(processes);
         factsSeen.push_back(hooks.facts());
@@ -264,7 +251,7 @@ public:
         log_.push_back("execution.perform");
         performed.push_back(shortcut);
     }
-    void receive(const ApplicationLifecycle& event, platform::ContinuousInstant at) override {
+    void receive(ApplicationLifecycle event, platform::ContinuousInstant at) override {
         log_.push_back("execution.receive");
         received.emplace_back(event, at);
     }

@@ -27,18 +27,6 @@
 #include "tidewright/app/LocalWelcomeHistory.hpp"
 #include "tidewright/app/TidewrightAppModel.hpp"
 
-#if defined(__SANITIZE_THREAD__)
-// The session bus runs its connection on a thread of its own, inside the uninstrumented Qt and D-Bus
-// libraries, as in the screen reader's tests; the model itself starts no thread.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n"
-           "deadlock:libdbus-1.so.3\n";
-}
-#endif
-
 namespace tidewright {
 namespace {
 

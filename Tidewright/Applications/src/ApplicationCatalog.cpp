@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/concurrency/Continuation.hpp"
+#include "platform/concurrency/WeakCall.hpp"
 #include "platform/workspace/LocalizedStandardCompare.hpp"
 
 namespace tidewright {
@@ -105,11 +106,7 @@ void ApplicationCatalog::start() {
 
     std::weak_ptr<ApplicationCatalog> weak = weak_from_this();
     auto handler = [weak](void (ApplicationCatalog::*method)(const platform::RunningApplication&)) {
-        return [weak, method](const platform::RunningApplication& application) {
-            if (auto self = weak.lock()) {
-                ((*self).*method)(application);
-            }
-        };
+        return platform::weakCall(weak, method);
     };
     using Message = platform::WorkspaceMessage;
     observers_.push_back(

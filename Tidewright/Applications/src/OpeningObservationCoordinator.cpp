@@ -28,32 +28,19 @@ std::optional<OpeningAction> ruleIn(const OpeningObservationFacts& facts, const 
 
 std::shared_ptr<OpeningObservationCoordinator> OpeningObservationCoordinator::create(
     std::shared_ptr<OpeningInventoryReading> inventory, std::shared_ptr<OpeningMainReading> main,
-    std::shared_ptr<OpeningPresenceReading> presence, Facts facts, Now now, Sleep sleep,
+    std::shared_ptr<OpeningPresenceReading> presence, Facts facts, platform::Clock& clock,
     std::shared_ptr<OpeningWindowSignaling> signal, platform::Executor& executor) {
-    return std::shared_ptr<OpeningObservationCoordinator>(new OpeningObservationCoordinator(
-        std::move(inventory), std::move(main), std::move(presence), std::move(facts), std::move(now),
-        std::move(sleep), std::move(signal), executor));
-}
-
-OpeningObservationCoordinator::Now OpeningObservationCoordinator::nowOf(platform::Clock& clock) {
-    return [&clock] {
-        return clock.now();
-    };
-}
-
-OpeningObservationCoordinator::Sleep OpeningObservationCoordinator::sleepOn(platform::Clock& clock) {
-    // Not a coroutine: the sleep's own frame keeps what it needs, whatever becomes of this closure.
-    return [&clock](ContinuousDuration duration) {
-        return platform::sleepFor(clock, duration);
-    };
+    return std::shared_ptr<OpeningObservationCoordinator>(
+        new OpeningObservationCoordinator(std::move(inventory), std::move(main), std::move(presence),
+                                          std::move(facts), clock, std::move(signal), executor));
 }
 
 OpeningObservationCoordinator::OpeningObservationCoordinator(
     std::shared_ptr<OpeningInventoryReading> inventory, std::shared_ptr<OpeningMainReading> main,
-    std::shared_ptr<OpeningPresenceReading> presence, Facts facts, Now now, Sleep sleep,
+    std::shared_ptr<OpeningPresenceReading> presence, Facts facts, platform::Clock& clock,
     std::shared_ptr<OpeningWindowSignaling> signal, platform::Executor& executor)
     : inventory_(std::move(inventory)), main_(std::move(main)), presence_(std::move(presence)),
-      facts_(std::move(facts)), now_(std::move(now)), sleep_(std::move(sleep)), signal_(std::move(signal)),
+      facts_(std::move(facts)), clock_(clock), signal_(std::move(signal)),
       executor_(executor), owner_(mint()) {}
 
 OpeningObservationCoordinator::~OpeningObservationCoordinator() {
@@ -111,7 +98,7 @@ platform::Async<> OpeningObservationCoordinator::start(std::vector<ProcessID> pr
             leases.push_back(std::move(*lease));
         }
     }
-    const ContinuousInstant deadline = now_() + readLimit;
+    const ContinuousInstant deadline = clock_.now() + readLimit;
     std::set<std::int32_t> pids;
     for (const BaselineLease& lease : leases) {
         pids.insert(lease.process.pid);
@@ -127,13 +114,13 @@ platform::Async<> OpeningObservationCoordinator::start(std::vector<ProcessID> pr
     }
     for (const BaselineLease& lease : leases) {
         OpeningWindowPresence presence = OpeningWindowPresence::unknown;
-        if (leaseIsValid(lease) && now_() < deadline) {
+        if (leaseIsValid(lease) && clock_.now() < deadline) {
             auto reader = presence_;
             const OpeningWindowPresence answer = co_await reader->windowPresence(lease.process, deadline);
             if (weak.expired()) {
                 co_return;
             }
-            if (now_() < deadline) {
+            if (clock_.now() < deadline) {
                 presence = answer;
             }
         }
@@ -260,7 +247,7 @@ void OpeningObservationCoordinator::refreshFacts() {
             // Also without an opportunity: the new version makes any outstanding lease stale.
             clearOpportunity(process);
         } else if (state->opportunity &&
-                   (state->opportunity->action != *rule || !(state->opportunity->deadline > now_()))) {
+                   (state->opportunity->action != *rule || !(state->opportunity->deadline > clock_.now()))) {
             clearOpportunity(process);
         }
     }
@@ -285,7 +272,7 @@ void OpeningObservationCoordinator::storeState(std::optional<ProcessState> state
 void OpeningObservationCoordinator::openOpportunity(const ProcessID& process, OpeningEvidence evidence,
                                                     ContinuousInstant at) {
     const ContinuousInstant deadline = at + opportunityLength;
-    if (!(now_() < deadline)) {
+    if (!(clock_.now() < deadline)) {
         return;
     }
     const OpeningObservationFacts facts = facts_();
@@ -345,7 +332,7 @@ void OpeningObservationCoordinator::startWorker(const ProcessID& process) {
         return;
     }
     const ProcessState* state = stateOf(process);
-    if (!state || !state->opportunity || !(now_() < state->opportunity->deadline)) {
+    if (!state || !state->opportunity || !(clock_.now() < state->opportunity->deadline)) {
         return;
     }
     const OpeningObservationFacts facts = facts_();
@@ -399,20 +386,20 @@ platform::Async<> OpeningObservationCoordinator::beginBaseline(ProcessID process
     if (!lease) {
         co_return;
     }
-    const ContinuousInstant deadline = now_() + readLimit;
+    const ContinuousInstant deadline = clock_.now() + readLimit;
     auto inventoryReader = inventory_;
     const OpeningInventoryResult inventory = co_await inventoryReader->inventory(pidsOf(process));
     if (weak.expired()) {
         co_return;
     }
     OpeningWindowPresence presence = OpeningWindowPresence::unknown;
-    if (leaseIsValid(*lease) && now_() < deadline) {
+    if (leaseIsValid(*lease) && clock_.now() < deadline) {
         auto presenceReader = presence_;
         const OpeningWindowPresence answer = co_await presenceReader->windowPresence(process, deadline);
         if (weak.expired()) {
             co_return;
         }
-        if (now_() < deadline) {
+        if (clock_.now() < deadline) {
             presence = answer;
         }
     }
@@ -480,7 +467,7 @@ bool OpeningObservationCoordinator::isCurrent(const ProcessID& process, std::uin
         ruleIn(facts, process) != current->opportunity->action) {
         return false;
     }
-    return now_() < current->opportunity->deadline;
+    return clock_.now() < current->opportunity->deadline;
 }
 
 platform::Async<> OpeningObservationCoordinator::runWorker(std::weak_ptr<OpeningObservationCoordinator> weak,
@@ -509,18 +496,18 @@ platform::Async<> OpeningObservationCoordinator::runWorker(std::weak_ptr<Opening
             co_return;
         }
         std::shared_ptr<OpeningWindowSignaling> signal = self->signal_;
-        const Sleep sleep = self->sleep_;
+        platform::Clock& clock = self->clock_;
         self.reset();
         bool interrupted = false;
         try {
             if (signal) {
                 const bool created = co_await signal->wait(process.pid, signalWait);
                 if (created) {
-                    co_await sleep(settlePause);
+                    co_await platform::sleepFor(clock, settlePause);
                 }
                 platform::checkCancellation();
             } else {
-                co_await sleep(pollPause);
+                co_await platform::sleepFor(clock, pollPause);
             }
         } catch (...) {
             interrupted = true;
@@ -552,11 +539,11 @@ platform::Async<bool> OpeningObservationCoordinator::observeRound(ProcessID proc
     }
     const std::weak_ptr<OpeningObservationCoordinator> weak = weak_from_this();
     const ContinuousInstant passDeadline =
-        std::min(now_() + readLimit, stateOf(process)->opportunity->deadline);
+        std::min(clock_.now() + readLimit, stateOf(process)->opportunity->deadline);
     const Token owner = owner_;
     const Token identity = stateOf(process)->identity;
     auto passed = [&] {
-        return !(now_() < passDeadline);
+        return !(clock_.now() < passDeadline);
     };
     auto presenceReader = presence_;
     auto mainReader = main_;
@@ -662,7 +649,7 @@ platform::Async<bool> OpeningObservationCoordinator::stillShowsOne(ProcessID pro
     const std::weak_ptr<OpeningObservationCoordinator> weak = weak_from_this();
     auto reader = presence_;
     const OpeningWindowPresence presence = co_await reader->windowPresence(process, passDeadline);
-    if (weak.expired() || !isCurrent(process, serial) || !(now_() < passDeadline)) {
+    if (weak.expired() || !isCurrent(process, serial) || !(clock_.now() < passDeadline)) {
         co_return false;
     }
     if (presence != OpeningWindowPresence::one) {
@@ -691,7 +678,7 @@ bool OpeningObservationCoordinator::accepts(const OpeningObservationProposal& pr
     const OpeningObservationFacts facts = facts_();
     return facts.operationAllowed && facts.frontmost == proposal.candidateID.process &&
            facts.generation == proposal.generation &&
-           ruleIn(facts, proposal.candidateID.process) == proposal.action && now_() < proposal.expiresAt;
+           ruleIn(facts, proposal.candidateID.process) == proposal.action && clock_.now() < proposal.expiresAt;
 }
 
 bool OpeningObservationCoordinator::claim(const OpeningObservationProposal& proposal) {
@@ -706,7 +693,7 @@ bool OpeningObservationCoordinator::completionHolds(const OpeningObservationProp
                                                     std::uint64_t serial,
                                                     ContinuousInstant readDeadline) const {
     return !platform::isCancelled() && serial_ == serial && running_ && claimed_ && proposal_ &&
-           *proposal_ == proposal && accepts(proposal) && now_() < readDeadline;
+           *proposal_ == proposal && accepts(proposal) && clock_.now() < readDeadline;
 }
 
 platform::Async<bool> OpeningObservationCoordinator::complete(OpeningObservationProposal proposal,

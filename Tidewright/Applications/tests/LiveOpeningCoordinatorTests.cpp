@@ -92,8 +92,7 @@ protected:
             std::make_shared<platform::X11AccessibilityObservers>(world.display(), executor), executor, pool,
             clock);
         coordinator = Coordinator::create(
-            inventory, metadata, metadata, [this] { return facts(); }, Coordinator::nowOf(clock),
-            Coordinator::sleepOn(clock), signal, executor);
+            inventory, metadata, metadata, [this] { return facts(); }, clock, signal, executor);
         coordinator->onCandidate = [this](const OpeningObservationProposal& proposal) {
             proposals.push_back(proposal);
         };

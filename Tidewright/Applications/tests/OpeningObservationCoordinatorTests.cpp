@@ -34,8 +34,7 @@ public:
 
     void make(bool withSignal) {
         coordinator = Coordinator::create(
-            desktop, desktop, desktop, [this] { return facts; }, Coordinator::nowOf(clock),
-            Coordinator::sleepOn(clock), withSignal ? desktop : nullptr, executor);
+            desktop, desktop, desktop, [this] { return facts; }, clock, withSignal ? desktop : nullptr, executor);
         coordinator->onCandidate = [this](const OpeningObservationProposal& proposal) {
             proposals.push_back(proposal);
         };

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <limits>
 
+#include "platform/concurrency/WeakCall.hpp"
 #include "tidewright/preferences/KVSPreferenceCloud.hpp"
 #include "tidewright/preferences/LocalPreferenceAccount.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
@@ -99,11 +100,7 @@ void PreferenceRepository::start() {
     running_ = true;
     barrier_ = AccountBarrier::ready;
     setAccount(accountSource_->resolve());
-    cloud_->onEvent = [weak = weak_from_this()](PreferenceCloudEvent event) {
-        if (const auto self = weak.lock()) {
-            self->handle(event);
-        }
-    };
+    cloud_->onEvent = platform::weakCall(weak_from_this(), &PreferenceRepository::handle);
     refresh();
 }
 
@@ -168,29 +165,20 @@ PreferenceRepository::Entry PreferenceRepository::loadEntry(std::string_view key
 
 void PreferenceRepository::handleResult(const std::string& key, Entry entry, const PreferencePayload& before,
                                         bool wasCacheWritable, const PreferencePublication& result) {
-    using Kind = PreferencePublication::Kind;
-    const bool changed = entry.policy.snapshot() != before;
-    switch (result.kind()) {
-    case Kind::volatileOnly:
-        entry.cacheWritable = false;
-        break;
-    case Kind::publish:
+    commit(key, settlePreference(std::move(entry), before, wasCacheWritable, result));
+}
+
+void PreferenceRepository::commit(const std::string& key, PreferenceEntryUpdate update) {
+    if (update.publish) {
         pending_.insert(key);
-        break;
-    case Kind::localOnly:
-        if (changed) {
-            pending_.insert(key);
-        }
-        break;
-    case Kind::none:
-        break;
     }
-    if (result.kind() != Kind::volatileOnly && wasCacheWritable && changed) {
-        if (auto encoded = entry.policy.snapshot().encoded()) {
-            local_->set(cachePrefix_ + key, std::move(*encoded));
-        }
+    if (update.settle) {
+        pending_.erase(key);
     }
-    entries_.insert_or_assign(key, std::move(entry));
+    if (update.cacheWrite) {
+        local_->set(cachePrefix_ + key, std::move(*update.cacheWrite));
+    }
+    entries_.insert_or_assign(key, std::move(update.entry));
 }
 
 void PreferenceRepository::applyCloudState(PreferenceCloudState state) {
@@ -260,37 +248,10 @@ void PreferenceRepository::refresh() {
         synchronized_ = snapshot.synchronized;
         awaitingCloudRead_ = !synchronized_;
         cloudState_ = PreferenceCloudState::available;
-        std::set<std::string, std::less<>> keys;
-        for (const auto& [key, entry] : entries_) {
-            keys.insert(key);
-        }
-        for (const auto& [key, value] : snapshot.values) {
-            keys.insert(key);
-        }
-        for (const auto& key : keys) {
-            const auto found = entries_.find(key);
-            Entry entry = found != entries_.end() ? found->second : loadEntry(key, std::nullopt);
-            std::optional<std::string> incoming;
-            if (const auto value = snapshot.values.find(key); value != snapshot.values.end()) {
-                incoming = acceptsPreferenceData(key, value->second) ? value->second : std::string();
-                if (auto fragment = preferenceDataFragment(key, *incoming)) {
-                    try {
-                        entry.policy.bindFragment(*fragment);
-                        entry.fragment = std::move(fragment);
-                    } catch (const PreferenceFragmentIssue&) {
-                        incoming = std::string();
-                    }
-                }
-            }
-            const PreferencePayload before = entry.policy.snapshot();
-            const bool wasCacheWritable = entry.cacheWritable;
-            const auto result =
-                entry.policy.receive(incoming ? std::optional<std::string_view>(*incoming) : std::nullopt,
-                                     PreferenceCloudState::available, synchronized_);
-            handleResult(key, std::move(entry), before, wasCacheWritable, result);
-            if (result.kind() == PreferencePublication::Kind::none && incoming) {
-                pending_.erase(key);
-            }
+        auto updates = mergePreferenceSnapshot(entries_, snapshot.values, synchronized_,
+                                               [this](std::string_view key) { return loadEntry(key, std::nullopt); });
+        for (auto& [key, update] : updates) {
+            commit(key, std::move(update));
         }
         if (synchronized_) {
             startPublication(std::move(snapshot), epoch);

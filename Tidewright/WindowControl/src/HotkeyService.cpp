@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/concurrency/WeakCall.hpp"
+
 namespace tidewright {
 
 std::shared_ptr<HotkeyService> HotkeyService::make(std::shared_ptr<FixedHotkeyRegistering> registrar,
@@ -11,16 +13,8 @@ std::shared_ptr<HotkeyService> HotkeyService::make(std::shared_ptr<FixedHotkeyRe
     }
     auto service = std::make_shared<HotkeyService>(Token{}, std::move(registrar), std::move(voiceOver));
     std::weak_ptr<HotkeyService> weak = service;
-    service->voiceOver_->onChange = [weak] {
-        if (auto self = weak.lock()) {
-            self->voiceOverChanged();
-        }
-    };
-    service->registrar_->onShortcut = [weak](FixedShortcut shortcut) {
-        if (auto self = weak.lock()) {
-            self->pressed(shortcut);
-        }
-    };
+    service->voiceOver_->onChange = platform::weakCall(weak, &HotkeyService::voiceOverChanged);
+    service->registrar_->onShortcut = platform::weakCall(weak, &HotkeyService::pressed);
     return service;
 }
 

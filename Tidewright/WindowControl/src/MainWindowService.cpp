@@ -24,7 +24,7 @@ class MainWindowService::Run {
 public:
     std::weak_ptr<MainWindowService> service;
     std::shared_ptr<MainWindowTransporting> transport;
-    std::shared_ptr<const ScreenReading> screens;
+    std::shared_ptr<const platform::ScreenReading> screens;
     WindowOperationFacts startFacts;
     WindowRequest request;
     std::shared_ptr<WindowOperationPermit> permit;
@@ -90,14 +90,14 @@ private:
 };
 
 std::shared_ptr<MainWindowService> MainWindowService::make(std::shared_ptr<MainWindowTransporting> transport,
-                                                           std::shared_ptr<const ScreenReading> screens,
+                                                           std::shared_ptr<const platform::ScreenReading> screens,
                                                            Facts facts, Now now) {
     return std::make_shared<MainWindowService>(Token{}, std::move(transport), std::move(screens),
                                                std::move(facts), std::move(now));
 }
 
 MainWindowService::MainWindowService(Token, std::shared_ptr<MainWindowTransporting> transport,
-                                     std::shared_ptr<const ScreenReading> screens, Facts facts, Now now)
+                                     std::shared_ptr<const platform::ScreenReading> screens, Facts facts, Now now)
     : transport_(std::move(transport)), screens_(std::move(screens)), facts_(std::move(facts)),
       now_(std::move(now)) {
     if (transport_ == nullptr || screens_ == nullptr || !facts_ || !now_) {

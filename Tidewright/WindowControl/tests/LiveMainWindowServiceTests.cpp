@@ -6,11 +6,11 @@
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/windowcontrol/AccessibilityMainWindowTransport.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include "WindowControlTestSupport.hpp"
 
@@ -106,8 +106,8 @@ protected:
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
     platform::ManualExecutor executor;
     WindowOperationFacts facts{std::nullopt, 1, true};
-    std::shared_ptr<const ScreenService> screens =
-        std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()));
+    std::shared_ptr<const platform::ScreenService> screens =
+        std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()));
     std::shared_ptr<MainWindowService> service = MainWindowService::make(
         std::make_shared<AccessibilityMainWindowTransport<LiveAccessibilityCalls>>(
             LiveAccessibilityCalls(std::make_shared<platform::X11AccessibilityBackend>(world.display())),

@@ -1,12 +1,12 @@
 // The screen service over the live screens of a real display, with a real window manager.
 
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/BootTime.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/windowcontrol/AccessibilityWindowEvents.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include "GeometryTestSupport.hpp"
 
@@ -31,7 +31,7 @@ TEST(LiveScreenService, EachMonitorLosesOnlyThePanelsAlongItAndConvertsBackExact
                  "strutpartial=0,0,0,240,0,0,0,0,0,0,1920,3519");
     panels->open("title=panel type=dock decor=0 x=0 y=0 w=1920 h=30 strut=0,0,30,0");
 
-    ScreenService service(std::make_shared<platform::X11ScreenSource>(world.display()));
+    platform::ScreenService service(std::make_shared<platform::X11ScreenSource>(world.display()));
     const std::vector<ScreenGeometry> screens = service.screens();
     // Desktop coordinates: root pixels less the primary monitor's corner (1920, 100).
     ASSERT_EQ(screens.size(), 2U);

@@ -59,7 +59,7 @@ const Names readCapsWriteRead{"mainWindowFrame", "sizeCapabilities", "setFrame",
 const Names refinedMove{"mainWindowFrame", "sizeCapabilities", "setFrame",
                         "mainWindowFrame", "setOrigin",        "mainWindowFrame"};
 
-class FakeScreens final : public ScreenReading {
+class FakeScreens final : public platform::ScreenReading {
 public:
     std::vector<ScreenGeometry> list{
         ScreenGeometry(ScreenID{1}, frameOf(0, 0, 1920, 1080), frameOf(0, 30, 1920, 1050))};

@@ -26,6 +26,7 @@
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/ThreadPool.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "platform/windowserver/X11WindowServer.hpp"
@@ -39,7 +40,6 @@
 #include "tidewright/windowcontrol/AccessibilityWindowSignal.hpp"
 #include "tidewright/windowcontrol/LiveAccessibilityCalls.hpp"
 #include "tidewright/windowcontrol/MainWindowService.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 #include "tidewright/windowcontrol/WindowExecutionOwner.hpp"
 
 #include "HeldCalls.hpp"
@@ -101,10 +101,9 @@ public:
           coordinator(OpeningObservationCoordinator::create(
               std::make_shared<CGOpeningInventory>(
                   std::make_shared<platform::X11WindowServer>(world.display()), pool),
-              reader, reader, [this] { return facts(); }, OpeningObservationCoordinator::nowOf(clock),
-              OpeningObservationCoordinator::sleepOn(clock), signal, executor)),
+              reader, reader, [this] { return facts(); }, clock, signal, executor)),
           screens(
-              std::make_shared<ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()))),
+              std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(world.display()))),
           service(MainWindowService::make(
               transport, screens,
               [this] {
@@ -201,7 +200,7 @@ public:
     std::shared_ptr<OpeningMetadataReader> reader;
     std::shared_ptr<AccessibilityWindowSignal> signal;
     std::shared_ptr<OpeningObservationCoordinator> coordinator;
-    std::shared_ptr<ScreenService> screens;
+    std::shared_ptr<platform::ScreenService> screens;
     std::shared_ptr<MainWindowService> service;
     std::shared_ptr<WindowExecutionOwner> owner;
 

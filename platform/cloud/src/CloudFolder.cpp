@@ -192,7 +192,7 @@ std::optional<CloudIdentityToken> CloudFolder::identityToken() const {
     return d_->token;
 }
 
-ObserverSubscription CloudFolder::observeIdentityChanges(std::function<void()> observer) {
+Subscription CloudFolder::observeIdentityChanges(std::function<void()> observer) {
     return d_->identityObservers.add(std::move(observer));
 }
 
@@ -330,7 +330,7 @@ public:
         return d_.inotify >= 0;
     }
 
-    ObserverSubscription
+    Subscription
     observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) override {
         return observers_.add(std::move(observer));
     }
@@ -389,7 +389,7 @@ private:
     std::shared_ptr<CloudFolder> folder_;
     CloudFolder::Private& d_;
     ObserverList<KeyValueStoreChange> observers_;
-    ObserverSubscription link_;
+    Subscription link_;
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/cloud/CloudFolderLocation.hpp"
 
+#include "platform/xdg/BaseDirectories.hpp"
+
 namespace platform {
 
 namespace {
@@ -14,10 +16,7 @@ std::filesystem::path cloudFolderRoot(const std::optional<std::string>& chosen,
     if (absolute(chosen)) {
         return *chosen;
     }
-    const std::filesystem::path data = absolute(xdgDataHome)
-                                           ? std::filesystem::path(*xdgDataHome)
-                                           : std::filesystem::path(home) / ".local" / "share";
-    return data / "tidewright" / "synced";
+    return xdg::dataHome(xdgDataHome, home) / "tidewright" / "synced";
 }
 
 } // namespace platform

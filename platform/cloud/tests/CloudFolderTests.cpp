@@ -57,8 +57,8 @@ struct Installation {
     std::shared_ptr<KeyValueStore> store;
     std::vector<std::string> notices;
     int identityNotices = 0;
-    ObserverSubscription storeObservation;
-    ObserverSubscription identityObservation;
+    Subscription storeObservation;
+    Subscription identityObservation;
 };
 
 class CloudFolderTest : public ::testing::Test {

@@ -154,7 +154,7 @@ private:
     std::string writerID_;
     PreferenceAccountIdentity account_;
     AccountProvider accountProvider_;
-    platform::ObserverSubscription identityObserver_;
+    platform::Subscription identityObserver_;
     std::map<ObserverID, std::pair<std::string, std::function<void()>>> observers_;
     std::optional<PreferenceCloudIssue> issue_;
 };

@@ -42,7 +42,7 @@ private:
     std::optional<PreferenceCloudIssue> issue_;
     std::shared_ptr<platform::KeyValueStore> store_;
     platform::Executor& executor_;
-    platform::ObserverSubscription observation_;
+    platform::Subscription observation_;
 };
 
 } // namespace corbel

@@ -11,13 +11,14 @@
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/Task.hpp"
+#include "platform/concurrency/WeakCall.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
+#include "platform/xdg/BaseDirectories.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
 #include "tidewright/views/TidewrightCopy.hpp"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLocale>
@@ -35,20 +36,6 @@
 #include <optional>
 #include <string>
 
-#if defined(__SANITIZE_THREAD__)
-// Qt, GLib and libdbus are not built for ThreadSanitizer, which cannot see their own locking and
-// reads their inner work as races; the program's own threads stay checked.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6Gui.so.6\n"
-           "race:libQt6XcbQpa.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n"
-           "deadlock:libdbus-1.so.3\n";
-}
-#endif
-
 namespace {
 
 Q_LOGGING_CATEGORY(shellLog, "app.corbelthane.tidewright.shell")
@@ -62,11 +49,7 @@ public:
     explicit UnbuiltWelcomePresenter(platform::Executor& main) : main_(main) {}
     void presentWelcome(TidewrightAppModel& model) override {
         qCInfo(shellLog, "welcome offered; the welcome window is not built yet");
-        main_.post([weak = model.weak_from_this()] {
-            if (const auto model = weak.lock()) {
-                model->welcomeClosed();
-            }
-        });
+        main_.post(platform::weakCall(model.weak_from_this(), &TidewrightAppModel::welcomeClosed));
     }
 
 private:
@@ -164,12 +147,9 @@ private:
     }
 
     static std::shared_ptr<platform::UserDefaults> standardDefaults(platform::Executor& main) {
-        std::optional<std::string> configHome;
-        if (const QByteArray value = qgetenv("XDG_CONFIG_HOME"); !value.isEmpty()) {
-            configHome = value.toStdString();
-        }
+        const auto xdg = platform::xdg::BaseDirectoryVariables::fromEnvironment();
         return std::make_shared<platform::UserDefaults>(
-            platform::userDefaultsFile(configHome, QDir::homePath().toStdString(), "standard"), main);
+            platform::userDefaultsFile(xdg.configHome, xdg.home, "standard"), main);
     }
 
     static void showFailureAlert() {

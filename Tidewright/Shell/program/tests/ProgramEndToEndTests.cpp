@@ -5,6 +5,7 @@
 #include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
+#include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
@@ -12,7 +13,6 @@
 #include "tidewright/preferences/PreferenceInstallation.hpp"
 #include "tidewright/preferences/PreferenceKeys.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
-#include "tidewright/windowcontrol/ScreenService.hpp"
 
 #include <gtest/gtest.h>
 
@@ -128,7 +128,7 @@ protected:
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
     testing::ProgramUnderTest setup{world.display()};
     fs::path root = setup.root();
-    ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
+    platform::ScreenService screens{std::make_shared<platform::X11ScreenSource>(world.display())};
     platform::ManualExecutor executor;
     platform::ManualClock clock{executor};
     std::unique_ptr<testing::PreferenceInstallation> otherInstallation;

@@ -27,7 +27,7 @@ bool ScriptedKeyValueStore::synchronize() {
     return synchronizeAnswer;
 }
 
-ObserverSubscription
+Subscription
 ScriptedKeyValueStore::observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) {
     return observers_.add(std::move(observer));
 }

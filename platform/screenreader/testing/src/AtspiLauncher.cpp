@@ -10,18 +10,6 @@
 #include <atomic>
 #include <stdexcept>
 
-#if defined(__SANITIZE_THREAD__)
-// The bus library runs its connection on a thread of its own and wakes the main loop through
-// eventfds and futexes that ThreadSanitizer cannot see in the uninstrumented Qt, GLib and D-Bus
-// libraries. Every test on the private bus links this file; our own code starts no thread there.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so.6\n"
-           "race:libQt6DBus.so.6\n"
-           "race:libglib-2.0.so.0\n"
-           "race:libdbus-1.so.3\n";
-}
-#endif
-
 namespace platform::testing {
 
 namespace {

@@ -86,10 +86,10 @@ private:
 // Centres a window on the screen under the mouse (else the primary screen); with no screen at all,
 // on the screen Qt puts it on. The frame is not clamped. Returns the visible frame it centred on,
 // when one came from the screens.
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer);
 // The same for a window whose outer size the caller knows better than Qt does.
-std::optional<QRectF> centerOnMouseScreen(QWidget& window, const tidewright::ScreenReading& screens,
+std::optional<QRectF> centerOnMouseScreen(QWidget& window, const platform::ScreenReading& screens,
                                           const DesktopPointer& pointer, QSizeF frameSize);
 
 // The window's outer frame in desktop coordinates, and the move that puts its outer top-left corner

@@ -4,7 +4,7 @@
 
 #include "corbel/ui/DesktopPointer.hpp"
 #include "platform/concurrency/Executor.hpp"
-#include "tidewright/windowcontrol/ScreenReading.hpp"
+#include "platform/screens/ScreenReading.hpp"
 
 #include <memory>
 
@@ -13,7 +13,7 @@ namespace corbel {
 struct FixedWindowServices {
     // Not owned; outlives every window that uses it.
     platform::Executor* executor = nullptr;
-    std::shared_ptr<const tidewright::ScreenReading> screens;
+    std::shared_ptr<const platform::ScreenReading> screens;
     std::shared_ptr<const DesktopPointer> pointer;
 };
 

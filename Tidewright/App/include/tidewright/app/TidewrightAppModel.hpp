@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/concurrency/Clock.hpp"
 #include "platform/concurrency/ContinuousClock.hpp"
 #include "platform/concurrency/Executor.hpp"
 #include "platform/concurrency/Task.hpp"
@@ -39,12 +40,13 @@ public:
         std::shared_ptr<OpenAtLoginDriving> openAtLogin;
         std::shared_ptr<WelcomeHistoryStoring> welcomeHistory;
         std::shared_ptr<TrustNoticesDriving> trustNotices;
-        std::shared_ptr<SystemSettingsDriving> settings;
+        std::shared_ptr<SystemSettingsOpening> settings;
         std::shared_ptr<TidewrightWindowPresenting> windowPresenter;
         // Builds the execution owner over the hooks the model hands it, once, during make().
         WindowExecutionFactory execution;
-        // The continuous clock's current instant, stamped on lifecycle events.
-        std::function<platform::ContinuousInstant()> now;
+        // The continuous clock, whose current instant is stamped on lifecycle events. Not owned;
+        // outlives the model.
+        platform::Clock* clock = nullptr;
     };
 
     // The composition root: reads the environment (display, XDG folders, the synced folder) and

@@ -38,10 +38,6 @@ class OpeningObservationCoordinator final
 public:
     // The app model's present facts, asked again every time a decision needs them.
     using Facts = std::function<OpeningObservationFacts()>;
-    using Now = std::function<ContinuousInstant()>;
-    // Throws when the awaiting task is cancelled. The returned coroutine must not refer to the
-    // closure itself, which may be replaced while it runs.
-    using Sleep = std::function<platform::Async<>(ContinuousDuration)>;
     using CandidateHandler = std::function<void(const OpeningObservationProposal&)>;
     // Tells apart lifetimes, states and versions; never reused within one coordinator.
     using Token = std::uint64_t;
@@ -88,15 +84,13 @@ public:
         std::uint64_t generation;
     };
 
-    // signal may be null: the worker then polls. REQUIRES: executor is the main executor and
-    // outlives the coordinator and its tasks; no closure throws.
+    // signal may be null: the worker then polls; the worker's pauses are sleeps on clock with no
+    // tolerance. REQUIRES: executor is the main executor; executor and clock outlive the coordinator
+    // and its tasks; no closure throws.
     static std::shared_ptr<OpeningObservationCoordinator>
     create(std::shared_ptr<OpeningInventoryReading> inventory, std::shared_ptr<OpeningMainReading> main,
-           std::shared_ptr<OpeningPresenceReading> presence, Facts facts, Now now, Sleep sleep,
+           std::shared_ptr<OpeningPresenceReading> presence, Facts facts, platform::Clock& clock,
            std::shared_ptr<OpeningWindowSignaling> signal, platform::Executor& executor);
-    // The clock's instant, and a sleep on it with no tolerance. REQUIRES: clock outlives their use.
-    static Now nowOf(platform::Clock& clock);
-    static Sleep sleepOn(platform::Clock& clock);
 
     ~OpeningObservationCoordinator() override;
     OpeningObservationCoordinator(const OpeningObservationCoordinator&) = delete;
@@ -137,8 +131,8 @@ public:
 private:
     OpeningObservationCoordinator(std::shared_ptr<OpeningInventoryReading> inventory,
                                   std::shared_ptr<OpeningMainReading> main,
-                                  std::shared_ptr<OpeningPresenceReading> presence, Facts facts, Now now,
-                                  Sleep sleep, std::shared_ptr<OpeningWindowSignaling> signal,
+                                  std::shared_ptr<OpeningPresenceReading> presence, Facts facts,
+                                  platform::Clock& clock, std::shared_ptr<OpeningWindowSignaling> signal,
                                   platform::Executor& executor);
 
     Token mint() noexcept { return ++lastToken_; }
@@ -179,8 +173,7 @@ private:
     std::shared_ptr<OpeningMainReading> main_;
     std::shared_ptr<OpeningPresenceReading> presence_;
     Facts facts_;
-    Now now_;
-    Sleep sleep_;
+    platform::Clock& clock_;
     std::shared_ptr<OpeningWindowSignaling> signal_;
     platform::Executor& executor_;
 

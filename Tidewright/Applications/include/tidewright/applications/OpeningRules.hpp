@@ -12,6 +12,7 @@
 #include "platform/concurrency/Executor.hpp"
 #include "platform/concurrency/Task.hpp"
 #include "tidewright/applications/ApplicationCatalogReading.hpp"
+#include "tidewright/applications/OpeningRulesDriving.hpp"
 #include "tidewright/applications/TidewrightOpenAppPresentation.hpp"
 #include "tidewright/applications/TidewrightRulePresentation.hpp"
 #include "tidewright/preferences/PreferenceRepository.hpp"
@@ -19,7 +20,7 @@
 namespace tidewright {
 
 // Main thread only. Always owned by a shared_ptr, since its chooser task holds it weakly.
-class OpeningRules final : public std::enable_shared_from_this<OpeningRules> {
+class OpeningRules final : public OpeningRulesDriving, public std::enable_shared_from_this<OpeningRules> {
 public:
     // Both lists empty until the first apply(); the usable rules are the repository's current
     // ones. Not running.
@@ -38,16 +39,16 @@ public:
     std::function<void()> onOpenAppsChange;
     std::function<void()> onRulesChange;
 
-    void start() { running_ = true; }
+    void start() override { running_ = true; }
     // Cancels a pending chooser.
-    void stop();
+    void stop() override;
     // Cancels a pending chooser; the running state stays.
-    void cancelChooser();
+    void cancelChooser() override;
 
     // Stores the usable rules and rebuilds both lists.
-    void apply(std::map<BundleID, OpeningAction> usableRules);
+    void apply(std::map<BundleID, OpeningAction> usableRules) override;
     // Rebuilds both lists from the catalog and the usable rules last handed in.
-    void refresh();
+    void refresh() override;
 
     // A centre rule for the application, unless it has a usable rule already or a notice about
     // its rule other than an unavailable account.

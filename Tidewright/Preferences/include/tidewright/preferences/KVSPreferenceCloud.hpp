@@ -27,8 +27,8 @@ private:
 
     std::shared_ptr<platform::KeyValueStore> store_;
     std::shared_ptr<platform::CloudIdentity> identity_;
-    platform::ObserverSubscription changes_;
-    platform::ObserverSubscription identityChanges_;
+    platform::Subscription changes_;
+    platform::Subscription identityChanges_;
 };
 
 } // namespace tidewright

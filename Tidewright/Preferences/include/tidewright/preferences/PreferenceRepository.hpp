@@ -23,13 +23,16 @@
 #include "tidewright/preferences/PreferenceAccount.hpp"
 #include "tidewright/preferences/PreferenceCache.hpp"
 #include "tidewright/preferences/PreferenceCloud.hpp"
+#include "tidewright/preferences/PreferenceRepositoryDriving.hpp"
+#include "tidewright/preferences/PreferenceSnapshotMerge.hpp"
 
 namespace tidewright {
 
 // Main thread only; the tasks it starts run on the executor it is given. Nothing here throws:
 // problems reach the user through summary(). Always owned by a shared_ptr, since its tasks hold
 // it weakly.
-class PreferenceRepository final : public std::enable_shared_from_this<PreferenceRepository> {
+class PreferenceRepository final : public PreferenceRepositoryDriving,
+                                   public std::enable_shared_from_this<PreferenceRepository> {
 public:
     // The retry task's delay; ends early by throwing when the task is cancelled.
     using Wait = std::function<platform::Async<>(platform::ContinuousDuration)>;
@@ -59,19 +62,17 @@ public:
     PreferenceRepository& operator=(const PreferenceRepository&) = delete;
 
     // Nothing when running; else follows the current account, listens to the cloud and refreshes.
-    void start();
+    void start() override;
     // Stops listening and makes every task stale; entries, pending keys and the account stay.
-    void stop();
+    void stop() override;
     // Reads the cloud and merges it into the entries; nothing while stopped.
-    void refresh();
+    void refresh() override;
     // A user's edit, stamped with this installation's writer; nothing while stopped.
     void apply(const PreferenceEdit& edit);
 
     // Built afresh on every read.
-    PreferenceSummary summary() const;
-
-    // Called after every change that can alter summary().
-    std::function<void()> onChange;
+    PreferenceSummary summary() const override;
+    // onChange (the driving interface's) is called after every change that can alter summary().
 
     // State that callers and tests may look at.
     bool isRunning() const noexcept { return running_; }
@@ -88,12 +89,7 @@ public:
     AccountBarrier barrier() const noexcept { return barrier_; }
 
 private:
-    struct Entry {
-        PreferencePolicy policy;
-        // False when the stored payload was not usable or a volatile result protected it.
-        bool cacheWritable = true;
-        std::optional<PreferenceFragment> fragment;
-    };
+    using Entry = PreferenceEntry;
     enum class AccountSignal { source, notificationNewAccount, notificationSameAccount };
 
     PreferenceRepository(std::shared_ptr<PreferenceCache> local, std::shared_ptr<PreferenceCloud> cloud,
@@ -104,6 +100,8 @@ private:
     Entry loadEntry(std::string_view key, const std::optional<std::string>& data) const;
     void handleResult(const std::string& key, Entry entry, const PreferencePayload& before,
                       bool wasCacheWritable, const PreferencePublication& result);
+    // Keeps the updated entry and does what the update asks: the cache write, the pending key.
+    void commit(const std::string& key, PreferenceEntryUpdate update);
     void applyCloudState(PreferenceCloudState state);
     // Answers whether the account was switched.
     bool checkAccount();

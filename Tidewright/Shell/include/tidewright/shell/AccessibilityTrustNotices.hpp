@@ -11,11 +11,12 @@
 #include "platform/accessibility/TrustNoticeCenter.hpp"
 #include "platform/concurrency/Clock.hpp"
 #include "platform/concurrency/Executor.hpp"
+#include "tidewright/shell/TrustNoticesDriving.hpp"
 
 namespace tidewright {
 
 // Main thread only.
-class AccessibilityTrustNotices {
+class AccessibilityTrustNotices final : public TrustNoticesDriving {
 public:
     static constexpr std::chrono::milliseconds delay{250};
 
@@ -23,13 +24,13 @@ public:
     // outlive stop() and this object, and call the handler all the same).
     AccessibilityTrustNotices(std::shared_ptr<platform::TrustNoticeCenter> center, platform::Executor& main,
                               platform::Clock& clock);
-    ~AccessibilityTrustNotices();
+    ~AccessibilityTrustNotices() override;
     AccessibilityTrustNotices(const AccessibilityTrustNotices&) = delete;
     AccessibilityTrustNotices& operator=(const AccessibilityTrustNotices&) = delete;
 
     // Begins listening; nothing when already listening. REQUIRES: handler does not throw.
-    void start(std::function<void()> handler);
-    void stop();
+    void start(std::function<void()> handler) override;
+    void stop() override;
 
     bool listening() const { return observer_.has_value(); }
 

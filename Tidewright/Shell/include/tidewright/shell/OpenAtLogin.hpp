@@ -11,11 +11,12 @@
 #include "platform/observation/Observable.hpp"
 #include "tidewright/shell/LoginManaging.hpp"
 #include "tidewright/shell/LoginState.hpp"
+#include "tidewright/shell/OpenAtLoginDriving.hpp"
 
 namespace tidewright {
 
 // Main thread only. Owned by a shared_ptr: its change task holds it weakly.
-class OpenAtLogin final : public std::enable_shared_from_this<OpenAtLogin> {
+class OpenAtLogin final : public OpenAtLoginDriving, public std::enable_shared_from_this<OpenAtLogin> {
 public:
     // Reads the status once. REQUIRES: login is set; main outlives every change task.
     static std::shared_ptr<OpenAtLogin> make(std::shared_ptr<LoginManaging> login, platform::Executor& main);
@@ -23,7 +24,7 @@ public:
     OpenAtLogin& operator=(const OpenAtLogin&) = delete;
 
     // Reads the status again while running; observers hear of it only when it differs.
-    void refresh();
+    void refresh() override;
     // The body of one change task: awaits the login item's change and reports it. A failure keeps
     // the state read before the change. Nothing is reported once the service stopped meanwhile.
     platform::Async<> setEnabled(bool enabled);
@@ -32,14 +33,13 @@ public:
     void requestChange(bool enabled);
 
     // The app model's start and stop. Stopping also cancels and drops the change in flight.
-    void start() { running_ = true; }
-    void stop();
+    void start() override { running_ = true; }
+    void stop() override;
     bool running() const { return running_; }
     bool changing() const { return change_.has_value(); }
 
     platform::Observable<LoginState> state;
-    // Whether a change succeeded.
-    std::function<void(bool)> onResult;
+    // onResult (the driving interface's) hears whether a change succeeded.
 
 private:
     struct Token {};

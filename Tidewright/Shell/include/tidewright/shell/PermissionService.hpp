@@ -12,11 +12,13 @@
 #include "platform/concurrency/Task.hpp"
 #include "tidewright/core/AppPolicy.hpp"
 #include "tidewright/shell/PermissionBackend.hpp"
+#include "tidewright/shell/PermissionServiceDriving.hpp"
 
 namespace tidewright {
 
 // Main thread only. Owned by a shared_ptr: its tasks hold it weakly.
-class PermissionService final : public std::enable_shared_from_this<PermissionService> {
+class PermissionService final : public PermissionServiceDriving,
+                                public std::enable_shared_from_this<PermissionService> {
 public:
     // REQUIRES: backend is set; main is the main executor and outlives every task of the service.
     static std::shared_ptr<PermissionService> make(std::shared_ptr<PermissionBackend> backend,
@@ -26,17 +28,17 @@ public:
 
     // Starts a read; during a read, asks for one more after it; during a request, nothing (the
     // request ends with a read of its own).
-    void refresh();
+    void refresh() override;
     // Prompts, then reads. A read in flight is abandoned; a second request while one runs is
     // ignored and its owner not recorded.
     void request(PermissionRequestOwner owner);
     // Abandons the request in flight if owner started it; the permission is not read again.
-    void cancelRequest(PermissionRequestOwner owner);
+    void cancelRequest(PermissionRequestOwner owner) override;
     // Abandons everything in flight; the permission keeps its last value.
-    void stop();
+    void stop() override;
 
     // unknown until the first read completes, then granted or denied.
-    WindowPermissions permissions() const { return permissions_; }
+    WindowPermissions permissions() const override { return permissions_; }
     bool requesting() const { return requesting_; }
     std::optional<PermissionRequestOwner> requestOwner() const { return requestOwner_; }
     bool refreshAgain() const { return refreshAgain_; }
@@ -44,10 +46,8 @@ public:
     bool hasTask() const { return task_.has_value(); }
     // The read or request in flight, for a caller that awaits the permission it will report;
     // awaiting it does not cancel it.
-    const std::optional<platform::Task<>>& task() const { return task_; }
-
-    // Called after each completed read or request.
-    std::function<void()> onChange;
+    const std::optional<platform::Task<>>& task() const override { return task_; }
+    // onChange (the driving interface's) is called after each completed read or request.
 
 private:
     struct Token {};

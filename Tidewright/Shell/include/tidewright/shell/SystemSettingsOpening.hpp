@@ -1,6 +1,7 @@
 #pragma once
 // Sends the user to the desktop's settings application: finds it by its bundle identifier, checks
-// that what was found is that application, and starts it.
+// that what was found is that application, and starts it. The app model drives it through
+// SystemSettingsOpening.
 
 #include <QUrl>
 
@@ -15,11 +16,15 @@ class DesktopSettings;
 
 namespace tidewright {
 
+// Main thread only.
 class SystemSettingsOpening {
 public:
     virtual ~SystemSettingsOpening() = default;
     // True when the launch was started.
     virtual bool open() = 0;
+    // Its identity, which the workspace reports in its lifecycle events; none when the desktop has
+    // no settings application that we know.
+    virtual std::optional<BundleID> application() const = 0;
 };
 
 struct SystemSettingsApplication {
@@ -46,6 +51,7 @@ public:
     bool open() override;
 
     const BundleID& identifier() const { return identifier_; }
+    std::optional<BundleID> application() const override { return identifier_; }
 
 private:
     BundleID identifier_;

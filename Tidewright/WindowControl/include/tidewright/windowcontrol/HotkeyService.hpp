@@ -10,15 +10,14 @@
 #include "tidewright/core/AppPolicy.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/windowcontrol/FixedHotkeyRegistering.hpp"
+#include "tidewright/windowcontrol/HotkeyServiceDriving.hpp"
 #include "tidewright/windowcontrol/VoiceOverReading.hpp"
 
 namespace tidewright {
 
 // REQUIRES: used on the main thread only.
-class HotkeyService final : public std::enable_shared_from_this<HotkeyService> {
+class HotkeyService final : public HotkeyServiceDriving, public std::enable_shared_from_this<HotkeyService> {
 public:
-    using Registrations = std::unordered_map<FixedShortcut, ShortcutRegistration>;
-
     // Takes over both hooks: the source's onChange and the registrar's onShortcut, each holding the
     // service weakly. REQUIRES: registrar and voiceOver are set.
     static std::shared_ptr<HotkeyService> make(std::shared_ptr<FixedHotkeyRegistering> registrar,
@@ -29,17 +28,14 @@ public:
     // Registers what is newly desired and withdraws what no longer is. A shortcut that already has
     // a state keeps it, so a refused one stays unavailable until the states are cleared (a screen
     // reader change, or stop()).
-    void apply(const std::unordered_set<FixedShortcut>& desired);
+    void apply(const std::unordered_set<FixedShortcut>& desired) override;
     // Withdraws everything and stops following the screen reader; a later apply starts again.
-    void stop();
+    void stop() override;
 
     // One entry per desired shortcut: registered or unavailable (never pending).
-    const Registrations& registrations() const { return registrations_; }
-
-    // A press of a registered hot key.
-    std::function<void(FixedShortcut)> onShortcut;
-    // The registrations changed because the screen reader came or went.
-    std::function<void()> onChange;
+    const Registrations& registrations() const override { return registrations_; }
+    // The hooks are the driving interface's: onShortcut for a press of a registered hot key,
+    // onChange when the registrations changed because the screen reader came or went.
 
 private:
     struct Token {};

@@ -10,12 +10,12 @@
 #include <variant>
 
 #include "platform/concurrency/Task.hpp"
+#include "platform/screens/ScreenReading.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/RequestPolicy.hpp"
 #include "tidewright/openingfacts/OpeningObservationProposal.hpp"
 #include "tidewright/windowcontrol/ContinuousInstant.hpp"
 #include "tidewright/windowcontrol/MainWindowTransporting.hpp"
-#include "tidewright/windowcontrol/ScreenReading.hpp"
 #include "tidewright/windowcontrol/WindowOperationFacts.hpp"
 #include "tidewright/windowcontrol/WindowOperationOutcome.hpp"
 #include "tidewright/windowcontrol/WindowOperationPermit.hpp"
@@ -40,7 +40,7 @@ public:
 
     // REQUIRES: every argument is set (std::invalid_argument otherwise).
     static std::shared_ptr<MainWindowService> make(std::shared_ptr<MainWindowTransporting> transport,
-                                                   std::shared_ptr<const ScreenReading> screens, Facts facts,
+                                                   std::shared_ptr<const platform::ScreenReading> screens, Facts facts,
                                                    Now now);
 
     // The manual action of a hot key on the frontmost process's current main window. authorize is
@@ -65,7 +65,7 @@ private:
 
 public:
     MainWindowService(Token, std::shared_ptr<MainWindowTransporting> transport,
-                      std::shared_ptr<const ScreenReading> screens, Facts facts, Now now);
+                      std::shared_ptr<const platform::ScreenReading> screens, Facts facts, Now now);
 
 private:
     // A hot key's shortcut, or an opening rule's proposal.
@@ -80,7 +80,7 @@ private:
                                                          const Observe& observe);
 
     std::shared_ptr<MainWindowTransporting> transport_;
-    std::shared_ptr<const ScreenReading> screens_;
+    std::shared_ptr<const platform::ScreenReading> screens_;
     Facts facts_;
     Now now_;
     RequestPolicy requests_{0};

@@ -21,6 +21,7 @@
 #include "tidewright/openingfacts/OpeningObservationFacts.hpp"
 #include "tidewright/openingfacts/OpeningObservationProposal.hpp"
 #include "tidewright/windowcontrol/ContinuousInstant.hpp"
+#include "tidewright/windowcontrol/WindowExecutionDriving.hpp"
 #include "tidewright/windowcontrol/WindowOperationOutcome.hpp"
 #include "tidewright/windowcontrol/WindowOperationPerforming.hpp"
 
@@ -33,7 +34,8 @@ enum class ExecutionKind {
 
 // Lives on the main thread. Its tasks hold it weakly, so it is always owned by a shared_ptr; a task
 // that resumes after it went, or after a later start or stop, does nothing. No call blocks or throws.
-class WindowExecutionOwner final : public std::enable_shared_from_this<WindowExecutionOwner> {
+class WindowExecutionOwner final : public WindowExecutionDriving,
+                                   public std::enable_shared_from_this<WindowExecutionOwner> {
 public:
     // The app model's present facts. REQUIRES: does not throw.
     using Facts = std::function<OpeningObservationFacts()>;
@@ -51,21 +53,21 @@ public:
          std::shared_ptr<OpeningObservationCoordinating> opening, Facts facts, Authorize authorize,
          InvalidateMetadata invalidateMetadata, Completed completed);
     // Stops first, so nothing it started outlives it.
-    ~WindowExecutionOwner();
+    ~WindowExecutionOwner() override;
     WindowExecutionOwner(const WindowExecutionOwner&) = delete;
     WindowExecutionOwner& operator=(const WindowExecutionOwner&) = delete;
 
     // Nothing when already running. REQUIRES: processes sorted by pid, then incarnation.
-    void start(std::vector<ProcessID> processes);
-    void stop();
+    void start(std::vector<ProcessID> processes) override;
+    void stop() override;
     // After each reconcile and when the frontmost application changes; nothing when not running.
-    void factsChanged(std::vector<ProcessID> processes);
+    void factsChanged(std::vector<ProcessID> processes) override;
     // A hot-key press: dropped while a manual action runs, cancels an automatic one.
-    void perform(FixedShortcut shortcut);
+    void perform(FixedShortcut shortcut) override;
     // The coordinator's proposal: acted on only when nothing runs and the claim succeeds.
     void performAutomatic(OpeningObservationProposal proposal);
     // A lifecycle event with the continuous-clock instant at which the app model received it.
-    void receive(ApplicationLifecycle event, ContinuousInstant at);
+    void receive(ApplicationLifecycle event, ContinuousInstant at) override;
 
     bool isRunning() const noexcept { return running_; }
     // The kind of the action in flight, if any.

@@ -62,7 +62,7 @@ public:
     std::shared_ptr<KeyValueStore> makeStore();
 
     std::optional<CloudIdentityToken> identityToken() const override;
-    ObserverSubscription observeIdentityChanges(std::function<void()> observer) override;
+    Subscription observeIdentityChanges(std::function<void()> observer) override;
 
     // Reads what inotify has queued so far and posts the notices for it.
     void processPendingEvents();

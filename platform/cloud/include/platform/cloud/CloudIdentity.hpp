@@ -37,7 +37,7 @@ public:
     // The current account's token; none when there is no account.
     virtual std::optional<CloudIdentityToken> identityToken() const = 0;
     // Called on the main thread, on a later turn, after the token changed.
-    virtual ObserverSubscription observeIdentityChanges(std::function<void()> observer) = 0;
+    virtual Subscription observeIdentityChanges(std::function<void()> observer) = 0;
 };
 
 } // namespace platform

@@ -62,7 +62,7 @@ public:
     virtual bool synchronize() = 0;
     // Called on the main thread, on a later turn, for changes this store object did not make; only
     // observers of this store object are called.
-    virtual ObserverSubscription
+    virtual Subscription
     observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) = 0;
 
     // The bytes under key; none when nothing, or a value that is not data, is stored.

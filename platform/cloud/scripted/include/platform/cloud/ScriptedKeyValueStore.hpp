@@ -18,7 +18,7 @@ public:
     void remove(std::string_view key) override;
     PropertyValue::Dictionary dictionaryRepresentation() const override { return values; }
     bool synchronize() override;
-    ObserverSubscription
+    Subscription
     observeExternalChanges(std::function<void(const KeyValueStoreChange&)> observer) override;
 
     // Calls this store's observers now, as the event loop would on a later turn.
@@ -40,7 +40,7 @@ private:
 class ScriptedCloudIdentity final : public CloudIdentity {
 public:
     std::optional<CloudIdentityToken> identityToken() const override { return token; }
-    ObserverSubscription observeIdentityChanges(std::function<void()> observer) override {
+    Subscription observeIdentityChanges(std::function<void()> observer) override {
         return observers_.add(std::move(observer));
     }
     // Replaces the token and calls the observers now.

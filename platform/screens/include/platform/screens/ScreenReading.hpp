@@ -1,12 +1,12 @@
 #pragma once
-// How the window operations learn the screens: one call, read afresh each time, so a screen added,
-// removed or rearranged since the last window action is seen by the next one.
+// How the window operations and the kit's windows learn the screens: one call, read afresh each
+// time, so a screen added, removed or rearranged since the last read is seen by the next one.
 
 #include "tidewright/core/Geometry.hpp"
 
 #include <vector>
 
-namespace tidewright {
+namespace platform {
 
 class ScreenReading {
 public:
@@ -18,7 +18,7 @@ public:
     // valid answer when the screens vanish mid-read. Throws GeometryError (noScreens when there is no
     // screen or one has no usable number; the geometry refusals for a bad rectangle), never a partial
     // list.
-    virtual std::vector<ScreenGeometry> screens() const = 0;
+    virtual std::vector<tidewright::ScreenGeometry> screens() const = 0;
 };
 
-} // namespace tidewright
+} // namespace platform

@@ -1,4 +1,5 @@
-// The permission service behind the model's interface: the model awaits the service's own read.
+// The permission service through the interface the app model drives: the model awaits the
+// service's own read.
 
 #include <gtest/gtest.h>
 
@@ -6,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "../live/LivePermissions.hpp"
 #include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
+#include "tidewright/shell/PermissionService.hpp"
 
 namespace tidewright {
 namespace {
@@ -33,7 +34,7 @@ public:
 
 struct Fixture {
     Fixture() {
-        permissions.setOnChange([this] { ++changes; });
+        permissions.onChange = [this] { ++changes; };
     }
     ~Fixture() {
         while (!backend->reads.empty()) {
@@ -42,7 +43,7 @@ struct Fixture {
         executor.runUntilIdle();
     }
 
-    // Awaits the task the adapter answers now; ended turns true when it ends.
+    // Awaits the task the service answers now; ended turns true when it ends.
     void await(bool& ended) {
         std::optional<platform::Task<>> task = permissions.task();
         ASSERT_TRUE(task);
@@ -56,11 +57,11 @@ struct Fixture {
     platform::ManualExecutor executor;
     std::shared_ptr<AnsweredBackend> backend = std::make_shared<AnsweredBackend>();
     std::shared_ptr<PermissionService> service = PermissionService::make(backend, executor);
-    LivePermissions permissions{service};
+    PermissionServiceDriving& permissions = *service;
     int changes = 0;
 };
 
-TEST(LivePermissions, TheTaskEndsWithTheReadItFollows) {
+TEST(PermissionServiceDriving, TheTaskEndsWithTheReadItFollows) {
     Fixture f;
     EXPECT_FALSE(f.permissions.task());
     f.permissions.refresh();
@@ -77,7 +78,7 @@ TEST(LivePermissions, TheTaskEndsWithTheReadItFollows) {
     EXPECT_FALSE(f.permissions.task());
 }
 
-TEST(LivePermissions, AReadAskedForDuringAnotherIsANewTask) {
+TEST(PermissionServiceDriving, AReadAskedForDuringAnotherIsANewTask) {
     Fixture f;
     f.permissions.refresh();
     bool firstEnded = false;
@@ -102,7 +103,7 @@ TEST(LivePermissions, AReadAskedForDuringAnotherIsANewTask) {
 
 // An abandoned read or request is no longer the service's task, and its awaiter resumes once the
 // backend call it made returns, with nothing reported.
-TEST(LivePermissions, StoppingOrCancellingTheRequestEndsTheTaskWithoutAReport) {
+TEST(PermissionServiceDriving, StoppingOrCancellingTheRequestEndsTheTaskWithoutAReport) {
     for (const bool cancel : {false, true}) {
         Fixture f;
         if (cancel) {

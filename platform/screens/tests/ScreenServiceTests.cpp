@@ -1,4 +1,4 @@
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 
 #include "GeometryTestSupport.hpp"
 
@@ -18,6 +18,7 @@ namespace {
 using platform::DeviceDescription;
 using platform::Screen;
 using platform::ScreenRect;
+using platform::ScreenService;
 using Outcome = std::variant<std::vector<ScreenGeometry>, GeometryError>;
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();

@@ -1,19 +1,27 @@
-#include "tidewright/windowcontrol/ScreenService.hpp"
+#include "platform/screens/ScreenService.hpp"
 
 #include <cmath>
 #include <stdexcept>
 #include <utility>
 
-namespace tidewright {
+namespace platform {
 
 namespace {
+
+using tidewright::BottomLeftFrame;
+using tidewright::DesktopFrame;
+using tidewright::GeometryError;
+using tidewright::Points;
+using tidewright::ScreenGeometry;
+using tidewright::ScreenID;
+using tidewright::WindowSize;
 
 [[noreturn]] void refuse(GeometryError::Kind kind) {
     throw GeometryError{kind};
 }
 
 // The checks run in this order: x, y, width, height finite; the size; then the flip.
-DesktopFrame desktopFrame(const platform::ScreenRect& rect, Points primaryTop) {
+DesktopFrame desktopFrame(const ScreenRect& rect, Points primaryTop) {
     const Points x(rect.x);
     const Points y(rect.y);
     const Points width(rect.width);
@@ -21,8 +29,8 @@ DesktopFrame desktopFrame(const platform::ScreenRect& rect, Points primaryTop) {
     return BottomLeftFrame{x, y, WindowSize(width, height)}.desktopFrame(primaryTop);
 }
 
-ScreenID numberOf(const platform::Screen& screen) {
-    auto found = screen.deviceDescription.find(platform::screenNumberKey);
+ScreenID numberOf(const Screen& screen) {
+    auto found = screen.deviceDescription.find(screenNumberKey);
     if (found == screen.deviceDescription.end())
         refuse(GeometryError::Kind::noScreens);
     const auto* number = std::get_if<std::uint32_t>(&found->second);
@@ -33,22 +41,22 @@ ScreenID numberOf(const platform::Screen& screen) {
 
 } // namespace
 
-ScreenService::ScreenService(std::shared_ptr<platform::ScreenSource> source) : source_(std::move(source)) {
+ScreenService::ScreenService(std::shared_ptr<ScreenSource> source) : source_(std::move(source)) {
     if (!source_)
         throw std::invalid_argument("ScreenService needs a screen source");
 }
 
 std::vector<ScreenGeometry> ScreenService::screens() const {
-    const std::vector<platform::Screen> platformScreens = source_->screens();
+    const std::vector<Screen> platformScreens = source_->screens();
     if (platformScreens.empty())
         refuse(GeometryError::Kind::noScreens);
-    const platform::ScreenRect& first = platformScreens.front().frame;
+    const ScreenRect& first = platformScreens.front().frame;
     // Points refuses a top edge that is not finite before any screen is converted.
     const Points primaryTop(first.y + first.height);
 
     std::vector<ScreenGeometry> result;
     result.reserve(platformScreens.size());
-    for (const platform::Screen& screen : platformScreens) {
+    for (const Screen& screen : platformScreens) {
         const ScreenID id = numberOf(screen);
         const DesktopFrame frame = desktopFrame(screen.frame, primaryTop);
         const DesktopFrame usableArea = desktopFrame(screen.visibleFrame, primaryTop);
@@ -57,4 +65,4 @@ std::vector<ScreenGeometry> ScreenService::screens() const {
     return result;
 }
 
-} // namespace tidewright
+} // namespace platform
