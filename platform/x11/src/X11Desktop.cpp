@@ -19,6 +19,11 @@ Extents extentsOf(const PropertyReply& reply) {
                    static_cast<std::int32_t>(v[2]), static_cast<std::int32_t>(v[3])};
 }
 
+// The client's inside corner in root coordinates and its size, as a ConfigureNotify tells them.
+PixelRect clientRect(const ClientPlacement& placement) {
+    return {placement.rootOrigin.x, placement.rootOrigin.y, placement.size.width, placement.size.height};
+}
+
 bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
     return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
 }
@@ -203,12 +208,37 @@ void X11Desktop::watch(xcb_window_t window) {
     xcb_change_window_attributes(connection_.raw(), window, XCB_CW_EVENT_MASK, &mask);
 }
 
-void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
-    // The window manager handles its messages in order, and it answers a frame-extents request for
-    // a window it does not manage by writing _NET_FRAME_EXTENTS on it. So once that write shows on a
-    // private unmapped window of ours, every message sent before has been applied.
+X11Desktop::X11Desktop(XcbConnection& connection) : connection_(connection) {
+    connection_.onEvent = [this](const xcb_generic_event_t& event) {
+        note(event);
+    };
+}
+
+void X11Desktop::note(const xcb_generic_event_t& event) {
+    const std::uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (probe_ != XCB_NONE && notify.window == probe_ && notify.atom == atoms().netFrameExtents &&
+            probeOwed_ > 0) {
+            --probeOwed_;
+        }
+    } else if (type == XCB_CONFIGURE_NOTIFY && (event.response_type & 0x80) != 0) {
+        // One that tells the place the window had before is the answer to an earlier request.
+        const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+        const PixelRect told{notify.x, notify.y, notify.width, notify.height};
+        if (unsettled_ && notify.window == *unsettled_ && told != unsettledFrom_ && notifiesOwed_ > 0)
+            --notifiesOwed_;
+    }
+}
+
+bool X11Desktop::waitForWindowManager(Deadline deadline) {
+    // The window manager handles its messages in order, and most answer a frame-extents request for
+    // a window they do not manage by writing _NET_FRAME_EXTENTS on it. So once that write shows on
+    // a private unmapped window of ours, every message sent before has been applied. Those that do
+    // not answer it still tell the moved window its place when they are done with each request.
     if (probe_ == XCB_NONE) {
         probe_ = xcb_generate_id(connection_.raw());
+        probeOwed_ = 0;
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         connection_.check(xcb_create_window_checked(connection_.raw(), 0, probe_, connection_.root(), -1, -1,
                                                     1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -216,22 +246,20 @@ void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
                           deadline);
     }
     requestFrameExtents(probe_);
+    ++probeOwed_;
     for (;;) {
+        if (probeOwed_ == 0 || (unsettled_ && notifiesOwed_ == 0))
+            return true;
         auto event = connection_.waitForEvent(deadline);
         if (!event) {
             // A late answer must not pass for the answer to a later wait: that one uses a new probe.
             xcb_destroy_window(connection_.raw(), std::exchange(probe_, XCB_NONE));
+            probeOwed_ = 0;
             throw XcbFailure(XcbFailure::Kind::timedOut);
         }
-        const std::uint8_t type = event->response_type & 0x7f;
-        if (type == XCB_DESTROY_NOTIFY &&
-            reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window == window) {
-            throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
-        }
-        if (type == XCB_PROPERTY_NOTIFY) {
-            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-            if (notify->window == probe_ && notify->atom == atoms().netFrameExtents)
-                return;
+        if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY && unsettled_ &&
+            reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window == *unsettled_) {
+            return false;
         }
     }
 }
@@ -241,6 +269,7 @@ void X11Desktop::requestFrameExtents(xcb_window_t window) {
 }
 
 X11Desktop::~X11Desktop() {
+    connection_.onEvent = nullptr;
     if (probe_ != XCB_NONE && !connection_.broken()) {
         xcb_destroy_window(connection_.raw(), probe_);
         xcb_flush(connection_.raw());
@@ -250,8 +279,20 @@ X11Desktop::~X11Desktop() {
 void X11Desktop::settle(Deadline deadline) {
     if (!unsettled_)
         return;
-    waitForWindowManager(XCB_NONE, deadline);
+    // Settled or given up, the moves are no longer waited for: a wait that never ends must not make
+    // every later read wait for it too. A window destroyed meanwhile has nothing left to settle.
+    try {
+        waitForWindowManager(deadline);
+    } catch (...) {
+        forgetMoves();
+        throw;
+    }
+    forgetMoves();
+}
+
+void X11Desktop::forgetMoves() {
     unsettled_.reset();
+    notifiesOwed_ = 0;
 }
 
 void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
@@ -284,8 +325,19 @@ void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_w
     }
     // Leaving those states changes the geometry and may change the decorations.
     if (left) {
-        waitForWindowManager(window, deadline);
-        unsettled_.reset();
+        unsettled_ = window;
+        unsettledFrom_ = clientRect(now);
+        ++notifiesOwed_;
+        bool present = false;
+        try {
+            present = waitForWindowManager(deadline);
+        } catch (...) {
+            forgetMoves();
+            throw;
+        }
+        forgetMoves();
+        if (!present)
+            throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
         now = placement(window, deadline);
     }
 
@@ -315,7 +367,10 @@ void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_w
                 static_cast<std::uint32_t>(std::max(request.size.width, 1)),
                 static_cast<std::uint32_t>(std::max(request.size.height, 1))});
     xcb_flush(connection_.raw());
+    if (!unsettled_)
+        unsettledFrom_ = clientRect(now);
     unsettled_ = window;
+    ++notifiesOwed_;
 }
 
 } // namespace platform::x11

@@ -326,6 +326,8 @@ void XcbConnection::discardEvents() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
         if (kept_)
             kept_->note(*event);
+        if (onEvent)
+            onEvent(*event);
         std::free(event);
     }
 }
@@ -337,6 +339,8 @@ Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
         if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
             if (kept_)
                 kept_->note(*event);
+            if (onEvent)
+                onEvent(*event);
             return Reply<xcb_generic_event_t>(event);
         }
         if (broken())

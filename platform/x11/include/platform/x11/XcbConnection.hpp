@@ -167,6 +167,9 @@ public:
     void watchForKeeping(xcb_window_t window);
     // Drops every event that has arrived, so events of windows we watch never pile up.
     void discardEvents();
+    // Sees every event taken from the connection through waitForEvent and discardEvents, before it
+    // is handed on or dropped: what its owner counts must not be lost to a drop.
+    std::function<void(const xcb_generic_event_t&)> onEvent;
 
 private:
     XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
