@@ -145,29 +145,24 @@ private:
     std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                                          Deadline deadline);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data);
-    // Returns once the window manager has handled every message sent to it before this call, or has
-    // told the unsettled window its place after each request owed an answer. False when that
-    // window was destroyed meanwhile. THROWS XcbFailure timedOut at the deadline.
-    bool waitForWindowManager(Deadline deadline);
-    void forgetMoves();
+    // Returns once the window manager has handled every message sent to it before this call; false
+    // when `window` (if given) was destroyed meanwhile. THROWS XcbFailure timedOut at the deadline.
+    bool waitForWindowManager(xcb_window_t window, Deadline deadline);
     // Counts the answers among the events, whoever takes them from the connection.
     void note(const xcb_generic_event_t& event);
     void watch(xcb_window_t window);
 
     XcbConnection& connection_;
     xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
-    // Frame-extents requests for the probe not answered yet. Some window managers (fluxbox) never
-    // answer them for a window they do not manage.
+    // Which window the window manager answers frame-extents requests for: a window of ours it does
+    // not manage, or only the root (fluxbox); unknown until one answer came.
+    enum class Answerer { unknown, probe, root };
+    Answerer answerer_ = Answerer::unknown;
+    // Requests not answered yet, for the probe and for the root.
     std::uint64_t probeOwed_ = 0;
-    // The window whose moves the window manager may not have applied yet, and how many synthetic
-    // ConfigureNotify events it is owed: ICCCM has the window manager send one after it handled a
-    // configure request that did not resize the client, and the window managers we know send one
-    // after each _NET_MOVERESIZE_WINDOW and each state change that moves the window. Only one that
-    // tells another place than the window had before the first of those moves counts: one told
-    // late for an earlier change would pass for the answer otherwise.
+    std::uint64_t rootOwed_ = 0;
+    // The window whose moves the window manager may not have applied yet.
     std::optional<xcb_window_t> unsettled_;
-    PixelRect unsettledFrom_;
-    std::uint32_t notifiesOwed_ = 0;
 };
 
 } // namespace platform::x11
