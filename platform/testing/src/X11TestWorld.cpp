@@ -88,8 +88,7 @@ void X11TestWorld::start(const Options& options) {
 
     connection_ = x11::XcbConnection::open(display_, x11::Clock::now() + startTimeout);
     desktop_ = std::make_unique<x11::X11Desktop>(*connection_);
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection_->raw(), connection_->root(), XCB_CW_EVENT_MASK, &mask);
+    connection_->selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
 
     if (options.windowManager)
         startWindowManager();
@@ -115,6 +114,7 @@ void X11TestWorld::startWindowManager() {
         // Fluxbox writes its files back, so it gets copies in the world's home.
         install("fluxbox/init", std::filesystem::path(home_) / ".fluxbox" / "init");
         install("fluxbox/keys", std::filesystem::path(home_) / ".fluxbox" / "keys");
+        install("fluxbox/overlay", std::filesystem::path(home_) / ".fluxbox" / "overlay");
         command = {"fluxbox", "-rc", home_ + "/.fluxbox/init"};
         break;
     case WindowManager::icewm:
