@@ -234,7 +234,11 @@ platform::Async<bool> TidewrightAppModel::authorize(std::weak_ptr<TidewrightAppM
         awaited = current;
     }
     const auto model = weak.lock();
-    co_return model && model->running_ && !platform::isCancelled() && model->generation_ == remembered;
+    const bool granted = model && model->running_ && !platform::isCancelled() && model->generation_ == remembered;
+    if (!granted) {
+        qCDebug(appLog, "window action refused: the permission changed or the action was cancelled");
+    }
+    co_return granted;
 }
 
 void TidewrightAppModel::showWelcome() {
@@ -295,6 +299,15 @@ void TidewrightAppModel::performShortcut(FixedShortcut shortcut) {
 }
 
 void TidewrightAppModel::operationCompleted(const WindowOperationOutcome& outcome) {
+    // A key that did nothing shows why in a debug log.
+    if (const std::optional<DesktopFrame> frame = outcome.frame()) {
+        qCDebug(appLog, "window action observed at %g,%g %gx%g", frame->minX(), frame->minY(),
+                frame->size().width().value(), frame->size().height().value());
+    } else if (const std::optional<WindowOperationFailure> failure = outcome.failure()) {
+        qCDebug(appLog, "window action failed: %s %d", caseName(failure->kind()), failure->code().value_or(0));
+    } else {
+        qCDebug(appLog, "window action %s", caseName(outcome.kind()));
+    }
     switch (outcome.kind()) {
     case WindowOperationOutcome::Case::observed:
         resolveIssue(TidewrightIssue::operation);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+#include <QString>
+
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "AppHarness.hpp"
@@ -440,6 +444,33 @@ TEST(AppModelIssues, WindowOutcomesRaiseOrResolveTheOperationIssue) {
             EXPECT_EQ(h.model->issues(), expected) << c.name << (present ? " (issue present)" : "");
         }
     }
+}
+
+// A key that did nothing says why in a debug log: every outcome is logged, a failure with its case
+// and code.
+TEST(AppModelIssues, EveryOutcomeIsLoggedAtDebugLevel) {
+    static Strings* captured = nullptr;
+    Strings lines;
+    captured = &lines;
+    QLoggingCategory::setFilterRules(QStringLiteral("app.corbelthane.tidewright.app.debug=true"));
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtDebugMsg && context.category != nullptr &&
+                std::string_view(context.category) == "app.corbelthane.tidewright.app") {
+                captured->push_back(message.toStdString());
+            }
+        });
+    {
+        Harness h;
+        h.execution->hooks.completed(WindowOperationOutcome::failed(WindowOperationFailure::transport(-25204)));
+        h.execution->hooks.completed(WindowOperationOutcome::unconfirmed());
+        h.execution->hooks.completed(WindowOperationOutcome::failed(WindowOperationFailure::noUniqueEligibleWindow()));
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    captured = nullptr;
+    EXPECT_EQ(lines, (Strings{"window action failed: transport -25204", "window action unconfirmed",
+                              "window action failed: noUniqueEligibleWindow 0"}));
 }
 
 TEST(AppModelIssues, ThePreferencesIssueFollowsTheSummaryNotices) {

@@ -16,4 +16,27 @@ std::optional<GeometryError> WindowOperationFailure::geometryError() const noexc
     return std::nullopt;
 }
 
+const char* caseName(WindowOperationFailure::Case kind) noexcept {
+    using C = WindowOperationFailure::Case;
+    switch (kind) {
+    case C::construction:
+        return "construction";
+    case C::transport:
+        return "transport";
+    case C::remote:
+        return "remote";
+    case C::geometry:
+        return "geometry";
+    case C::malformedResponse:
+        return "malformedResponse";
+    case C::noUniqueEligibleWindow:
+        return "noUniqueEligibleWindow";
+    case C::deadlineExceeded:
+        return "deadlineExceeded";
+    case C::invalidated:
+        return "invalidated";
+    }
+    return "?";
+}
+
 } // namespace tidewright

@@ -1,6 +1,6 @@
 // The window operation service over the live transport and screens, on real windows of our test
-// client on a private display with two monitors and a panel, each result checked by reading the
-// window straight from the X server.
+// client on a private display with two monitors and a panel, under each window manager of the test
+// world, each result checked by reading the window straight from the X server.
 
 #include "tidewright/windowcontrol/MainWindowService.hpp"
 
@@ -45,13 +45,13 @@ namespace {
 
 using platform::testing::WindowId;
 
-class LiveMainWindowServiceTest : public ::testing::Test {
+class LiveMainWindowServiceTest : public ::testing::TestWithParam<platform::testing::WindowManager> {
 protected:
     LiveMainWindowServiceTest() {
         // The primary monitor on the left with a 40-pixel dock along its bottom; a smaller one beside it.
         world.setMonitors({{"primary", {0, 0, 1920, 1080}, true}, {"side", {1920, 0, 1600, 900}, false}});
-        panels->open("title=dock type=dock decor=0 x=0 y=1040 w=1920 h=40 "
-                     "strutpartial=0,0,0,160,0,0,0,0,0,0,0,1919");
+        dock = panels->open("title=dock type=dock decor=0 x=0 y=1040 w=1920 h=40 "
+                            "strutpartial=0,0,0,40,0,0,0,0,0,0,0,1919");
     }
 
     // Opens a window of a client of its own and makes it the frontmost process.
@@ -101,8 +101,9 @@ protected:
         EXPECT_FALSE((world.*inState)(window));
     }
 
-    platform::testing::X11TestWorld world{{.width = 3520, .height = 1200}};
+    platform::testing::X11TestWorld world{{.width = 3520, .height = 1080, .manager = GetParam()}};
     std::unique_ptr<platform::testing::TestClient> panels = world.startClient();
+    WindowId dock = 0;
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
     platform::ManualExecutor executor;
     WindowOperationFacts facts{std::nullopt, 1, true};
@@ -115,7 +116,7 @@ protected:
         screens, [this] { return facts; }, [] { return platform::ContinuousClock::now(); });
 };
 
-TEST_F(LiveMainWindowServiceTest, EveryActionOnEachMonitorIsObservedAtThePlannedFrame) {
+TEST_P(LiveMainWindowServiceTest, EveryActionOnEachMonitorIsObservedAtThePlannedFrame) {
     const std::vector<ScreenGeometry> list = screens->screens();
     ASSERT_EQ(list.size(), 2u);
     ASSERT_EQ(list[0].usableArea(), frameOf(0, 0, 1920, 1040));
@@ -130,7 +131,7 @@ TEST_F(LiveMainWindowServiceTest, EveryActionOnEachMonitorIsObservedAtThePlanned
     }
 }
 
-TEST_F(LiveMainWindowServiceTest, WindowsThatRefuseThePlannedSizeAreObservedWhereTheyLanded) {
+TEST_P(LiveMainWindowServiceTest, WindowsThatRefuseThePlannedSizeAreObservedWhereTheyLanded) {
     struct Case {
         const char* options;
         FixedShortcut shortcut;
@@ -152,24 +153,49 @@ TEST_F(LiveMainWindowServiceTest, WindowsThatRefuseThePlannedSizeAreObservedWher
     }
 }
 
-TEST_F(LiveMainWindowServiceTest, AMaximizedWindowIsLeftFirstThenMoved) {
+TEST_P(LiveMainWindowServiceTest, AMaximizedWindowIsLeftFirstThenMoved) {
     leftFirstThenMoved("title=maximized maximized=1", &platform::testing::X11TestWorld::maximized);
 }
 
 // Openbox withdraws the move and resize actions from a fullscreen window, and the backend takes
 // that for a fixed size, so the plan keeps the fullscreen size. Enable once the backend judges a
 // fullscreen window by what it allows after leaving that state.
-TEST_F(LiveMainWindowServiceTest, AFullscreenWindowIsLeftFirstThenMoved) {
+TEST_P(LiveMainWindowServiceTest, AFullscreenWindowIsLeftFirstThenMoved) {
     leftFirstThenMoved("title=fullscreen fullscreen=1", &platform::testing::X11TestWorld::fullscreen);
 }
 
-TEST_F(LiveMainWindowServiceTest, AClientSideFrameLandsWithItsVisibleFrameWherePlanned) {
+TEST_P(LiveMainWindowServiceTest, AClientSideFrameLandsWithItsVisibleFrameWherePlanned) {
     const platform::x11::Extents shadow{20, 20, 10, 30};
     const WindowId window = open("title=csd decor=0 w=540 h=440 gtk=20,20,10,30");
     const DesktopFrame expected = planned(FixedShortcut::c, window, shadow);
     EXPECT_EQ(perform(FixedShortcut::c), WindowOperationOutcome::observed(expected));
     EXPECT_EQ(independentFrame(window, shadow), expected);
 }
+
+// Without the dock, what the window manager's own panel takes (fluxbox's toolbar, icewm's taskbar)
+// is left out of the usable area, and a maximized window keeps its title bar on the screen: icewm
+// pushes a frame taller than its work area up by its title bar.
+TEST_P(LiveMainWindowServiceTest, WithoutADockTheWindowManagersOwnPanelIsKeptClear) {
+    panels->destroy(dock);
+    const std::vector<ScreenGeometry> list = screens->screens();
+    ASSERT_EQ(list.size(), 2u);
+    const double usableHeight = list[0].usableArea().size().height().value();
+    if (GetParam() == platform::testing::WindowManager::openbox) {
+        EXPECT_EQ(usableHeight, 1080);
+    } else {
+        EXPECT_LT(usableHeight, 1080);
+    }
+    const WindowId window = open("title=tall w=500 h=400 x=200 y=200");
+    const DesktopFrame expected = planned(FixedShortcut::up, window);
+    EXPECT_EQ(expected, list[0].usableArea());
+    EXPECT_EQ(perform(FixedShortcut::up), WindowOperationOutcome::observed(expected));
+    EXPECT_EQ(independentFrame(window), expected);
+}
+
+// Under each window manager of the test world.
+INSTANTIATE_TEST_SUITE_P(WindowManagers, LiveMainWindowServiceTest,
+                         ::testing::ValuesIn(platform::testing::testedWindowManagers()),
+                         [](const auto& info) { return std::string(platform::testing::nameOf(info.param)); });
 
 } // namespace
 } // namespace tidewright

@@ -11,29 +11,6 @@
 
 namespace tidewright {
 
-inline const char* caseName(WindowOperationFailure::Case kind) {
-    using C = WindowOperationFailure::Case;
-    switch (kind) {
-    case C::construction:
-        return "construction";
-    case C::transport:
-        return "transport";
-    case C::remote:
-        return "remote";
-    case C::geometry:
-        return "geometry";
-    case C::malformedResponse:
-        return "malformedResponse";
-    case C::noUniqueEligibleWindow:
-        return "noUniqueEligibleWindow";
-    case C::deadlineExceeded:
-        return "deadlineExceeded";
-    case C::invalidated:
-        return "invalidated";
-    }
-    return "?";
-}
-
 inline void PrintTo(const WindowOperationFailure& failure, std::ostream* out) {
     *out << caseName(failure.kind());
     if (auto code = failure.code()) {

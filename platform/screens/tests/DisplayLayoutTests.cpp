@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -126,6 +127,123 @@ TEST(DisplayLayout, ThePartialStrutWinsOverTheWholeEdgeOne) {
     EXPECT_EQ(strutOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, full),
               (Strut{20, 30, 40, 50, 0, huge, 0, huge, 0, huge, 0, huge}));
     EXPECT_EQ(strutOf({}, {20, 30, 40}), std::nullopt);
+}
+
+// The window manager's own panels reserve their space through the work area alone. Two monitors
+// of the same height side by side under a 3840 x 1080 root, so one work area's bottom edge lies
+// along both; the struts leave the monitors whole unless a case says otherwise.
+struct WorkAreaCase {
+    std::string name;
+    std::optional<PixelRect> workArea;
+    std::vector<PixelRect> panels;
+    std::vector<Strut> struts;
+    PixelRect expectedLeft;
+    PixelRect expectedRight;
+};
+
+class UsableAreaCases : public ::testing::TestWithParam<WorkAreaCase> {};
+
+TEST_P(UsableAreaCases, TheWorkAreaShrinksOnlyTheMonitorsItsPanelsLieAlong) {
+    const WorkAreaCase& c = GetParam();
+    const x11::PixelSize wide{3840, 1080};
+    const PixelRect first{0, 0, 1920, 1080};
+    const PixelRect second{1920, 0, 1920, 1080};
+    EXPECT_EQ(usableArea(first, visibleArea(first, wide, c.struts), c.workArea, c.panels), c.expectedLeft);
+    EXPECT_EQ(usableArea(second, visibleArea(second, wide, c.struts), c.workArea, c.panels), c.expectedRight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DisplayLayout, UsableAreaCases,
+    ::testing::Values(
+        WorkAreaCase{"NoWorkArea", std::nullopt, {{0, 1060, 1920, 20}}, {}, {0, 0, 1920, 1080}, {1920, 0, 1920, 1080}},
+        WorkAreaCase{"TheWholeRoot", PixelRect{0, 0, 3840, 1080}, {}, {}, {0, 0, 1920, 1080}, {1920, 0, 1920, 1080}},
+        // fluxbox's toolbar along the bottom of the left monitor: the right one keeps its height.
+        WorkAreaCase{"AToolbarOnTheLeftMonitor",
+                     PixelRect{0, 0, 3840, 1060},
+                     {{0, 1060, 1920, 20}},
+                     {},
+                     {0, 0, 1920, 1060},
+                     {1920, 0, 1920, 1080}},
+        WorkAreaCase{"ATaskbarAcrossBoth",
+                     PixelRect{0, 0, 3840, 1054},
+                     {{0, 1054, 3840, 26}},
+                     {},
+                     {0, 0, 1920, 1054},
+                     {1920, 0, 1920, 1054}},
+        WorkAreaCase{"APanelAtTheTopOfTheRightMonitor",
+                     PixelRect{0, 24, 3840, 1056},
+                     {{1920, 0, 1920, 24}},
+                     {},
+                     {0, 0, 1920, 1080},
+                     {1920, 24, 1920, 1056}},
+        WorkAreaCase{"APanelAlongTheLeftEdge",
+                     PixelRect{48, 0, 3792, 1080},
+                     {{0, 0, 48, 1080}},
+                     {},
+                     {48, 0, 1872, 1080},
+                     {1920, 0, 1920, 1080}},
+        WorkAreaCase{"APanelAlongTheRightEdge",
+                     PixelRect{0, 0, 3790, 1080},
+                     {{3790, 100, 50, 600}},
+                     {},
+                     {0, 0, 1920, 1080},
+                     {1920, 0, 1870, 1080}},
+        // A work area that the struts explain already reserves nothing more.
+        WorkAreaCase{"WhatTheStrutsReserveAlready",
+                     PixelRect{0, 0, 3840, 1040},
+                     {{0, 1060, 1920, 20}},
+                     {bottom(40, 0, 3839)},
+                     {0, 0, 1920, 1040},
+                     {1920, 0, 1920, 1040}},
+        WorkAreaCase{"MoreThanTheStrutsOnOneMonitor",
+                     PixelRect{0, 0, 3840, 1020},
+                     {{0, 1020, 1920, 20}},
+                     {bottom(40, 0, 3839)},
+                     {0, 0, 1920, 1020},
+                     {1920, 0, 1920, 1040}},
+        // Windows that are no panel of that strip: nothing shows there, or something reaches out of it.
+        WorkAreaCase{"NoPanel", PixelRect{0, 0, 3840, 1060}, {}, {}, {0, 0, 1920, 1080}, {1920, 0, 1920, 1080}},
+        WorkAreaCase{"AMenuReachingOutOfTheStrip",
+                     PixelRect{0, 0, 3840, 1060},
+                     {{400, 700, 300, 380}},
+                     {},
+                     {0, 0, 1920, 1080},
+                     {1920, 0, 1920, 1080}},
+        WorkAreaCase{"APanelOffEveryMonitor",
+                     PixelRect{0, 0, 3840, 1060},
+                     {{5000, 1060, 100, 20}},
+                     {},
+                     {0, 0, 1920, 1080},
+                     {1920, 0, 1920, 1080}},
+        // An edge on or beyond a monitor's side reserves nothing of it.
+        WorkAreaCase{"AnEdgeOnTheMonitorsSide",
+                     PixelRect{1920, 0, 1920, 1080},
+                     {{0, 0, 1920, 1080}},
+                     {},
+                     {0, 0, 1920, 1080},
+                     {1920, 0, 1920, 1080}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(DisplayLayout, TheWorkAreaIsTheCurrentDesktopsAndOnlyARealRectangle) {
+    const std::vector<std::uint32_t> two{0, 0, 1920, 1060, 0, 20, 1920, 1060};
+    EXPECT_EQ(workAreaOf(two, {}), (PixelRect{0, 0, 1920, 1060}));
+    EXPECT_EQ(workAreaOf(two, {1}), (PixelRect{0, 20, 1920, 1060}));
+    EXPECT_EQ(workAreaOf(two, {2}), std::nullopt);
+    EXPECT_EQ(workAreaOf({0, 0, 1920}, {}), std::nullopt);
+    EXPECT_EQ(workAreaOf({0, 0, 0, 1060}, {}), std::nullopt);
+    EXPECT_EQ(workAreaOf({huge, 0, 1920, 1060}, {}), std::nullopt);
+    EXPECT_EQ(workAreaOf({0, 0, 1920, huge}, {}), std::nullopt);
+}
+
+TEST(DisplayLayout, ThePanelsAreReadOnlyWhenTheWorkAreaReservesMoreThanTheStruts) {
+    DisplayReading reading{.root = 1, .rootSize = {1920, 1080}, .struts = {bottom(40, 0, 1919)}};
+    EXPECT_FALSE(workAreaReservesMore(reading));
+    reading.workArea = PixelRect{0, 0, 1920, 1040};
+    EXPECT_FALSE(workAreaReservesMore(reading));
+    reading.workArea = PixelRect{0, 0, 1920, 1020};
+    EXPECT_TRUE(workAreaReservesMore(reading));
+    reading.panels = {{0, 1020, 1920, 20}};
+    EXPECT_EQ(screensOf(reading).at(0).visibleFrame, (ScreenRect{0, 60, 1920, 1020}));
 }
 
 Screen screenOf(std::uint32_t number, ScreenRect frame, ScreenRect visible) {

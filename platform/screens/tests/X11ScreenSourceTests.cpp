@@ -88,6 +88,26 @@ TEST_F(TwoMonitors, AServerThatStopsAnsweringGivesNoScreensUntilItAnswersAgain) 
     EXPECT_EQ(screens, source.screens());
 }
 
+// fluxbox draws its toolbar itself and reserves its space only through the work area, which spans
+// both monitors: the monitor it lies along loses the strip, the other keeps its whole height.
+TEST(X11ScreenSource, FluxboxsToolbarShrinksOnlyTheMonitorItLiesAlong) {
+    X11TestWorld world({.width = 3840, .height = 1080, .windowManager = false,
+                        .manager = testing::WindowManager::fluxbox});
+    world.setMonitors({{"left", {0, 0, 1920, 1080}, true}, {"right", {1920, 0, 1920, 1080}, false}});
+    world.startWindowManager();
+    X11ScreenSource source(world.display());
+    std::vector<Screen> screens;
+    // fluxbox lays its toolbar out once its event loop runs.
+    ASSERT_TRUE(world.waitUntil([&] {
+        screens = source.screens();
+        return screens.size() == 2 && screens[0].visibleFrame != screens[0].frame;
+    }));
+    EXPECT_EQ(screens[0].frame, (ScreenRect{0, 0, 1920, 1080}));
+    EXPECT_EQ(screens[0].visibleFrame.y, 20);
+    EXPECT_EQ(screens[0].visibleFrame.height, 1060);
+    EXPECT_EQ(screens[1].visibleFrame, screens[1].frame);
+}
+
 TEST(X11ScreenSource, NoDisplayGivesNoScreens) {
     X11ScreenSource source(":4093", std::chrono::milliseconds(500));
     EXPECT_TRUE(source.screens().empty());

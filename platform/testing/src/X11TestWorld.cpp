@@ -20,9 +20,44 @@ bool contains(const std::vector<xcb_atom_t>& values, xcb_atom_t value) {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
+constexpr WindowManager allWindowManagers[] = {WindowManager::openbox, WindowManager::fluxbox,
+                                               WindowManager::icewm};
+
+// Copies a configuration file of the world's into its home, where the window manager may write.
+void install(const std::string& file, const std::filesystem::path& to) {
+    std::filesystem::create_directories(to.parent_path());
+    std::filesystem::copy_file(std::string(TIDEWRIGHT_WINDOW_MANAGER_CONFIGS) + "/" + file, to,
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
 } // namespace
 
-X11TestWorld::X11TestWorld(Options options) {
+const char* nameOf(WindowManager manager) {
+    switch (manager) {
+    case WindowManager::openbox:
+        return "openbox";
+    case WindowManager::fluxbox:
+        return "fluxbox";
+    case WindowManager::icewm:
+        return "icewm";
+    }
+    return "?";
+}
+
+std::vector<WindowManager> testedWindowManagers() {
+    const char* chosen = ::getenv("TIDEWRIGHT_TEST_WINDOW_MANAGERS");
+    if (chosen == nullptr || *chosen == '\0')
+        return {std::begin(allWindowManagers), std::end(allWindowManagers)};
+    const std::string names = std::string(",") + chosen + ",";
+    std::vector<WindowManager> result;
+    for (WindowManager manager : allWindowManagers) {
+        if (names.find(std::string(",") + nameOf(manager) + ",") != std::string::npos)
+            result.push_back(manager);
+    }
+    return result;
+}
+
+X11TestWorld::X11TestWorld(Options options) : manager_(options.manager) {
     std::string folder = (std::filesystem::temp_directory_path() / "tidewright-x11-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
@@ -53,8 +88,7 @@ void X11TestWorld::start(const Options& options) {
 
     connection_ = x11::XcbConnection::open(display_, x11::Clock::now() + startTimeout);
     desktop_ = std::make_unique<x11::X11Desktop>(*connection_);
-    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection_->raw(), connection_->root(), XCB_CW_EVENT_MASK, &mask);
+    connection_->selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
 
     if (options.windowManager)
         startWindowManager();
@@ -66,40 +100,61 @@ void X11TestWorld::startWindowManager() {
     ChildProcess::Options wmOptions;
     wmOptions.quiet = true;
     wmOptions.environment = {{"DISPLAY", display_},
+                             {"HOME", home_},
                              {"XDG_CONFIG_HOME", home_ + "/config"},
                              {"XDG_CACHE_HOME", home_ + "/cache"},
                              {"XDG_DATA_HOME", home_ + "/data"}};
-    windowManager_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"openbox", "--sm-disable", "--config-file", TIDEWRIGHT_OPENBOX_CONFIG},
-        wmOptions);
+    std::vector<std::string> command;
+    switch (manager_) {
+    case WindowManager::openbox:
+        command = {"openbox", "--sm-disable", "--config-file",
+                   std::string(TIDEWRIGHT_WINDOW_MANAGER_CONFIGS) + "/openbox/rc.xml"};
+        break;
+    case WindowManager::fluxbox:
+        // Fluxbox writes its files back, so it gets copies in the world's home.
+        install("fluxbox/init", std::filesystem::path(home_) / ".fluxbox" / "init");
+        install("fluxbox/keys", std::filesystem::path(home_) / ".fluxbox" / "keys");
+        install("fluxbox/overlay", std::filesystem::path(home_) / ".fluxbox" / "overlay");
+        command = {"fluxbox", "-rc", home_ + "/.fluxbox/init"};
+        break;
+    case WindowManager::icewm:
+        install("icewm/preferences", std::filesystem::path(home_) / "icewm" / "preferences");
+        install("icewm/keys", std::filesystem::path(home_) / "icewm" / "keys");
+        wmOptions.environment["ICEWM_PRIVCFG"] = home_ + "/icewm";
+        command = {"icewm"};
+        break;
+    }
+    windowManager_ = std::make_unique<ChildProcess>(command, wmOptions);
     auto startedOrEnded = [&] {
         return desktop_->windowManagerRuns(soon()) ||
                windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
     };
     if (!waitUntil(startedOrEnded, startTimeout) || !desktop_->windowManagerRuns(soon()))
-        throw std::runtime_error("openbox did not start");
-    // Openbox takes the windows already mapped before its event loop runs, so once that loop
-    // answers they are managed again.
+        throw std::runtime_error(std::string(nameOf(manager_)) + " did not start");
+    // A window manager takes the windows already mapped before its event loop runs, so once that
+    // loop answers they are managed again.
     waitForEventLoop();
 }
 
 void X11TestWorld::waitForEventLoop() {
-    // Openbox announces itself before its event loop runs, and events that reach it in between can
-    // sit unread until another one arrives. It answers a frame-extents request only from its loop,
-    // so the request is repeated until an answer comes; each repetition also wakes it up.
+    // A window manager announces itself before its event loop runs, and events that reach it in
+    // between can sit unread until another one arrives. It answers a frame-extents request only
+    // from its loop, so the request is repeated until an answer comes; each repetition also wakes
+    // it up. Fluxbox answers only for the root window, the others for a window it does not manage.
     xcb_connection_t* c = connection_->raw();
     xcb_window_t probe = xcb_generate_id(c);
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, 0, probe, connection_->root(), -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    const xcb_window_t asked = manager_ == WindowManager::fluxbox ? connection_->root() : probe;
     const auto deadline = x11::Clock::now() + startTimeout;
     bool answered = false;
     while (!answered && x11::Clock::now() < deadline) {
-        desktop_->requestFrameExtents(probe);
+        desktop_->requestFrameExtents(asked);
         const auto slice = std::min(deadline, x11::Clock::now() + std::chrono::milliseconds(10));
         while (auto event = connection_->waitForEvent(slice)) {
             const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == probe &&
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == asked &&
                 notify->atom == connection_->atoms().netFrameExtents) {
                 answered = true;
                 break;
@@ -107,9 +162,11 @@ void X11TestWorld::waitForEventLoop() {
         }
     }
     xcb_destroy_window(c, probe);
+    if (asked == connection_->root())
+        xcb_delete_property(c, asked, connection_->atoms().netFrameExtents);
     xcb_flush(c);
     if (!answered)
-        throw std::runtime_error("openbox does not answer");
+        throw std::runtime_error(std::string(nameOf(manager_)) + " does not answer");
 }
 
 X11TestWorld::~X11TestWorld() {
@@ -128,7 +185,7 @@ void X11TestWorld::shutdown() {
 
 void X11TestWorld::stopWindowManager() {
     windowManager_.reset();
-    // Openbox leaves its check window behind only if it crashes; a clean stop removes it.
+    // A window manager leaves its check window behind only if it crashes; a clean stop removes it.
     waitUntil([&] { return !desktop_->windowManagerRuns(soon()); });
 }
 
@@ -139,7 +196,7 @@ void X11TestWorld::killWindowManager() {
     windowManager_->waitForExit(answerTimeout);
     windowManager_.reset();
     // The server destroys the check window with the connection that made it, and maps the windows
-    // that openbox had framed back onto the root window.
+    // that the window manager had framed back onto the root window.
     if (!waitUntil([&] { return !desktop_->windowManagerRuns(soon()); }))
         throw std::runtime_error("the killed window manager still looks alive");
 }
@@ -165,8 +222,7 @@ bool X11TestWorld::waitUntil(const std::function<bool()>& predicate, std::chrono
         // they are looked at again now and then even when no event comes.
         connection_->waitForEvent(std::min(deadline, now + std::chrono::milliseconds(100)));
         // Take every event that arrived together before looking again.
-        while (xcb_generic_event_t* more = xcb_poll_for_event(connection_->raw()))
-            std::free(more);
+        connection_->discardEvents();
     }
 }
 

@@ -203,35 +203,70 @@ void X11Desktop::watch(xcb_window_t window) {
     xcb_change_window_attributes(connection_.raw(), window, XCB_CW_EVENT_MASK, &mask);
 }
 
-void X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
-    // The window manager handles its messages in order, and it answers a frame-extents request for
-    // a window it does not manage by writing _NET_FRAME_EXTENTS on it. So once that write shows on a
-    // private unmapped window of ours, every message sent before has been applied.
-    if (probe_ == XCB_NONE) {
+X11Desktop::X11Desktop(XcbConnection& connection) : connection_(connection) {
+    connection_.onEvent = [this](const xcb_generic_event_t& event) {
+        note(event);
+    };
+}
+
+void X11Desktop::note(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return;
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (notify.atom != atoms().netFrameExtents || notify.state != XCB_PROPERTY_NEW_VALUE)
+        return;
+    if (probe_ != XCB_NONE && notify.window == probe_ && probeOwed_ > 0)
+        --probeOwed_;
+    if (notify.window == connection_.root() && rootOwed_ > 0)
+        --rootOwed_;
+}
+
+bool X11Desktop::waitForWindowManager(xcb_window_t window, Deadline deadline) {
+    // The window manager handles its messages in order and answers a frame-extents request by
+    // writing _NET_FRAME_EXTENTS on the window named. So once that write shows, every message sent
+    // before has been applied. Openbox and icewm answer it for a private unmapped window of ours;
+    // fluxbox only for the root window. Until one has answered both are asked, and whichever
+    // answers first is asked from then on.
+    if (answerer_ != Answerer::root && probe_ == XCB_NONE) {
         probe_ = xcb_generate_id(connection_.raw());
+        probeOwed_ = 0;
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         connection_.check(xcb_create_window_checked(connection_.raw(), 0, probe_, connection_.root(), -1, -1,
                                                     1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                                                     XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask),
                           deadline);
     }
-    requestFrameExtents(probe_);
+    if (answerer_ != Answerer::root) {
+        requestFrameExtents(probe_);
+        ++probeOwed_;
+    }
+    if (answerer_ != Answerer::probe) {
+        connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+        requestFrameExtents(connection_.root());
+        ++rootOwed_;
+    }
     for (;;) {
+        if (answerer_ != Answerer::root && probeOwed_ == 0) {
+            answerer_ = Answerer::probe;
+            return true;
+        }
+        if (answerer_ != Answerer::probe && rootOwed_ == 0) {
+            answerer_ = Answerer::root;
+            return true;
+        }
         auto event = connection_.waitForEvent(deadline);
         if (!event) {
-            // A late answer must not pass for the answer to a later wait: that one uses a new probe.
-            xcb_destroy_window(connection_.raw(), std::exchange(probe_, XCB_NONE));
+            // A late answer must not pass for the answer to a later wait: that one uses a new probe
+            // and asks both again (the window manager may have been replaced meanwhile).
+            if (probe_ != XCB_NONE)
+                xcb_destroy_window(connection_.raw(), std::exchange(probe_, XCB_NONE));
+            probeOwed_ = 0;
+            answerer_ = Answerer::unknown;
             throw XcbFailure(XcbFailure::Kind::timedOut);
         }
-        const std::uint8_t type = event->response_type & 0x7f;
-        if (type == XCB_DESTROY_NOTIFY &&
+        if (window != XCB_NONE && (event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
             reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window == window) {
-            throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
-        }
-        if (type == XCB_PROPERTY_NOTIFY) {
-            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-            if (notify->window == probe_ && notify->atom == atoms().netFrameExtents)
-                return;
+            return false;
         }
     }
 }
@@ -241,6 +276,7 @@ void X11Desktop::requestFrameExtents(xcb_window_t window) {
 }
 
 X11Desktop::~X11Desktop() {
+    connection_.onEvent = nullptr;
     if (probe_ != XCB_NONE && !connection_.broken()) {
         xcb_destroy_window(connection_.raw(), probe_);
         xcb_flush(connection_.raw());
@@ -250,8 +286,10 @@ X11Desktop::~X11Desktop() {
 void X11Desktop::settle(Deadline deadline) {
     if (!unsettled_)
         return;
-    waitForWindowManager(XCB_NONE, deadline);
-    unsettled_.reset();
+    // Settled or given up, the moves are no longer waited for: a wait that never ends must not make
+    // every later read wait for it too. A window destroyed meanwhile has nothing left to settle.
+    const xcb_window_t window = *std::exchange(unsettled_, std::nullopt);
+    waitForWindowManager(window, deadline);
 }
 
 void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
@@ -284,8 +322,9 @@ void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_w
     }
     // Leaving those states changes the geometry and may change the decorations.
     if (left) {
-        waitForWindowManager(window, deadline);
         unsettled_.reset();
+        if (!waitForWindowManager(window, deadline))
+            throw XcbFailure(XcbFailure::Kind::xError, XCB_WINDOW);
         now = placement(window, deadline);
     }
 
@@ -303,19 +342,30 @@ void X11Desktop::sendMoveResize(std::optional<PendingProperty> clientList, xcb_w
     // its way the frame read may be out of date, and the write goes out whatever it looks like.
     if (target == currentFrame && !unsettled_)
         return;
-    MoveResizeRequest request = requestFor(target, now);
     std::uint32_t flags = gravityNorthWest | (sourcePager << 12);
     if (position)
         flags |= (1U << 8) | (1U << 9);
     if (size)
         flags |= (1U << 10) | (1U << 11);
-    sendToRoot(window, a.netMoveresizeWindow,
-               {flags, static_cast<std::uint32_t>(request.position.x),
-                static_cast<std::uint32_t>(request.position.y),
-                static_cast<std::uint32_t>(std::max(request.size.width, 1)),
-                static_cast<std::uint32_t>(std::max(request.size.height, 1))});
-    xcb_flush(connection_.raw());
-    unsettled_ = window;
+    const auto send = [&](const ClientPlacement& from) {
+        const MoveResizeRequest request = requestFor(target, from);
+        sendToRoot(window, a.netMoveresizeWindow,
+                   {flags, static_cast<std::uint32_t>(request.position.x),
+                    static_cast<std::uint32_t>(request.position.y),
+                    static_cast<std::uint32_t>(std::max(request.size.width, 1)),
+                    static_cast<std::uint32_t>(std::max(request.size.height, 1))});
+        xcb_flush(connection_.raw());
+        unsettled_ = window;
+    };
+    send(now);
+    // icewm puts the decorations back on a window that left fullscreen only when it is next moved,
+    // so the request was reckoned without them: once applied, it goes again with the new ones.
+    if (left) {
+        settle(deadline);
+        const ClientPlacement after = placement(window, deadline);
+        if (after.decoration != now.decoration)
+            send(after);
+    }
 }
 
 } // namespace platform::x11

@@ -317,15 +317,27 @@ void XcbConnection::watchForKeeping(xcb_window_t window) {
     if (!kept_ || kept_->watch(window))
         return;
     // The root only for its properties; a client window for its properties and its end.
-    const std::uint32_t mask = window == root() ? XCB_EVENT_MASK_PROPERTY_CHANGE
-                                                : XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (window == root()) {
+        selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+        return;
+    }
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+}
+
+void XcbConnection::selectRootEvents(std::uint32_t mask) {
+    if ((rootMask_ | mask) == rootMask_)
+        return;
+    rootMask_ |= mask;
+    xcb_change_window_attributes(connection_, root(), XCB_CW_EVENT_MASK, &rootMask_);
 }
 
 void XcbConnection::discardEvents() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
         if (kept_)
             kept_->note(*event);
+        if (onEvent)
+            onEvent(*event);
         std::free(event);
     }
 }
@@ -337,6 +349,8 @@ Reply<xcb_generic_event_t> XcbConnection::waitForEvent(Deadline deadline) {
         if (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
             if (kept_)
                 kept_->note(*event);
+            if (onEvent)
+                onEvent(*event);
             return Reply<xcb_generic_event_t>(event);
         }
         if (broken())

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <map>
@@ -28,6 +29,48 @@ TEST(X11Desktop, MovesThroughTheWindowManagerAndReadsTheFrameBack) {
     PixelRect after = desktop.frame(window, world.soon());
     EXPECT_EQ(after, (PixelRect{300, 200, 500, 350})) << before.x << "," << before.y;
 }
+
+class X11DesktopUnder : public ::testing::TestWithParam<testing::WindowManager> {};
+
+// Every read waits until the window manager applied the moves before it, whether it answers a
+// frame-extents request for a window it does not manage (openbox, icewm) or not (fluxbox); each
+// move in turn is read back where it was asked to go.
+TEST_P(X11DesktopUnder, EachMoveIsAppliedBeforeTheNextRead) {
+    X11TestWorld world({.manager = GetParam()});
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=moved x=100 y=100 w=400 h=300");
+    // A connection of its own that keeps replies, as the Accessibility backend's does.
+    auto connection = XcbConnection::open(world.display(), world.soon());
+    connection->keepReplies();
+    X11Desktop desktop(*connection);
+    const PixelRect targets[] = {{300, 200, 500, 350}, {40, 60, 500, 350}, {40, 60, 640, 420}, {500, 100, 300, 200}};
+    for (const PixelRect& target : targets) {
+        connection->discardEvents();
+        desktop.sendMoveResize(desktop.requestClientList(), window, PixelPoint{target.x, target.y},
+                               PixelSize{target.width, target.height}, world.soon());
+        connection->discardEvents();
+        desktop.settle(world.soon());
+        EXPECT_EQ(desktop.frame(window, world.soon()), target);
+    }
+}
+
+// A wait that ends at its deadline gives the moves up; it does not leave every later read waiting
+// for an answer that will not come.
+TEST_P(X11DesktopUnder, AMoveNeverAnsweredIsWaitedForOnce) {
+    X11TestWorld world({.manager = GetParam()});
+    auto client = world.startClient();
+    xcb_window_t window = client->open("title=moved x=100 y=100 w=400 h=300");
+    X11Desktop& desktop = world.desktop();
+    ::kill(world.windowManagerPid(), SIGSTOP);
+    desktop.sendMoveResize(std::nullopt, window, PixelPoint{300, 200}, PixelSize{500, 350}, world.soon());
+    EXPECT_THROW(desktop.settle(Clock::now() + std::chrono::milliseconds(200)), XcbFailure);
+    ::kill(world.windowManagerPid(), SIGCONT);
+    // Nothing is owed any more: a wait whose deadline has passed already returns.
+    EXPECT_NO_THROW(desktop.settle(Clock::now()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, X11DesktopUnder, ::testing::ValuesIn(testing::testedWindowManagers()),
+                         [](const auto& info) { return std::string(testing::nameOf(info.param)); });
 
 // Any client may write its size hints short or in another format; only the fields the property
 // holds count, whatever its flags claim.

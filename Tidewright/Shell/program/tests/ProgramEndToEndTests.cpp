@@ -51,10 +51,11 @@ DesktopFrame frameOf(double x, double y, double width, double height) {
 
 class ProgramEndToEndTest : public ::testing::Test {
 protected:
-    ProgramEndToEndTest() {
+    explicit ProgramEndToEndTest(platform::testing::WindowManager manager = platform::testing::WindowManager::openbox)
+        : world({.width = 3520, .height = 1080, .manager = manager}) {
         world.setMonitors({{"primary", {0, 0, 1920, 1080}, true}, {"side", {1920, 0, 1600, 900}, false}});
         panels->open("title=dock type=dock decor=0 x=0 y=1040 w=1920 h=40 "
-                     "strutpartial=0,0,0,160,0,0,0,0,0,0,0,1919");
+                     "strutpartial=0,0,0,40,0,0,0,0,0,0,0,1919");
     }
 
     void startProgram() { program = setup.start(); }
@@ -123,7 +124,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(input), {});
     }
 
-    platform::testing::X11TestWorld world{{.width = 3520, .height = 1200}};
+    platform::testing::X11TestWorld world;
     std::unique_ptr<platform::testing::TestClient> panels = world.startClient();
     std::vector<std::unique_ptr<platform::testing::TestClient>> clients;
     testing::ProgramUnderTest setup{world.display()};
@@ -135,7 +136,14 @@ protected:
     std::unique_ptr<testing::RunningProgram> program;
 };
 
-TEST_F(ProgramEndToEndTest, HotKeysPutTheFrontmostWindowAtThePlannedFrameOnEachMonitor) {
+// The hot keys under each window manager of the test world.
+class ProgramHotKeysTest : public ProgramEndToEndTest,
+                           public ::testing::WithParamInterface<platform::testing::WindowManager> {
+protected:
+    ProgramHotKeysTest() : ProgramEndToEndTest(GetParam()) {}
+};
+
+TEST_P(ProgramHotKeysTest, PutTheFrontmostWindowAtThePlannedFrameOnEachMonitor) {
     startProgram();
     ASSERT_TRUE(waitForHotkeys(true)) << "the six hot keys are grabbed";
     for (const char* where : {"x=200 y=150", "x=2200 y=150"}) {
@@ -146,6 +154,10 @@ TEST_F(ProgramEndToEndTest, HotKeysPutTheFrontmostWindowAtThePlannedFrameOnEachM
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, ProgramHotKeysTest,
+                         ::testing::ValuesIn(platform::testing::testedWindowManagers()),
+                         [](const auto& info) { return std::string(platform::testing::nameOf(info.param)); });
 
 TEST_F(ProgramEndToEndTest, ARuleFromAnotherInstallationMaximizesTheFirstWindowOnly) {
     startProgram();

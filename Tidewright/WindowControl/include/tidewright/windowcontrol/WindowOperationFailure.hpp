@@ -62,4 +62,7 @@ private:
     Payload payload_;
 };
 
+// The name of the case, for logs and test output.
+const char* caseName(WindowOperationFailure::Case kind) noexcept;
+
 } // namespace tidewright

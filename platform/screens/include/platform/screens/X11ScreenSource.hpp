@@ -10,8 +10,13 @@
 // A monitor's visible frame is the monitor minus the struts that lie along it, from the windows
 // in _NET_CLIENT_LIST that are viewable (mapped on the current desktop, not minimized). Each
 // window's _NET_WM_STRUT_PARTIAL counts when it holds twelve CARDINALs, else its _NET_WM_STRUT
-// when that holds four (reaching along the whole edge). The root's _NET_WORKAREA is not used: it is
-// one rectangle for all monitors, so a panel on one would shrink the others.
+// when that holds four (reaching along the whole edge).
+//
+// Some window managers draw panels of their own (fluxbox's toolbar, icewm's taskbar) that reserve
+// their space only through the root's _NET_WORKAREA. That is one rectangle for all monitors, so a
+// panel on one would shrink the others: where the current desktop's work area leaves less of a
+// monitor than its struts, the strip between the two counts only when a viewable override-redirect
+// window (the window manager's panel) shows on the monitor within that strip.
 //
 // Struts are measured from the root window's edges. A side's strut lies along a monitor when its
 // width is above 0, its inner edge falls strictly inside the monitor (across it, not before it and
@@ -42,8 +47,9 @@ public:
                              std::chrono::milliseconds timeout = std::chrono::milliseconds(500));
     ~X11ScreenSource() override;
 
-    // One snapshot: the monitors, the root's size and the client list asked for together, then
-    // every client's struts and map state together. Empty when the server cannot be reached or does
+    // One snapshot: the monitors, the root's size, the client list and the work area asked for
+    // together, then every client's struts and map state together, and the panels only when the
+    // work area reserves more than the struts. Empty when the server cannot be reached or does
     // not answer in time.
     std::vector<Screen> screens() override;
 

@@ -1,7 +1,7 @@
 #pragma once
-// A private X display for integration tests: its own Xvfb on a free display number, openbox with
-// the project's configuration, RandR monitors on demand and client processes of ours that open
-// windows. Everything it started stops when it is destroyed, whatever happened meanwhile.
+// A private X display for integration tests: its own Xvfb on a free display number, a window
+// manager (openbox, fluxbox or icewm) with the project's configuration, RandR monitors on demand and
+// client processes of ours that open windows. Everything it started stops when it is destroyed, whatever happened meanwhile.
 
 #include "platform/testing/ChildProcess.hpp"
 #include "platform/x11/Deadline.hpp"
@@ -58,6 +58,14 @@ private:
     std::unique_ptr<ChildProcess> process_;
 };
 
+// The window managers the world can run, each with a configuration of the world's own that binds
+// none of the program's keys.
+enum class WindowManager { openbox, fluxbox, icewm };
+const char* nameOf(WindowManager manager);
+// The window managers the tests that run under each should use: all three, or those named in
+// TIDEWRIGHT_TEST_WINDOW_MANAGERS (comma-separated, e.g. "openbox" for the sanitizer builds).
+std::vector<WindowManager> testedWindowManagers();
+
 struct Monitor {
     std::string name;
     x11::PixelRect area;
@@ -70,6 +78,7 @@ public:
         int width = 1920;
         int height = 1080;
         bool windowManager = true;
+        WindowManager manager = WindowManager::openbox;
     };
     // THROWS std::runtime_error when the server or the window manager does not come up in time.
     explicit X11TestWorld(Options options);
@@ -85,13 +94,16 @@ public:
     std::unique_ptr<TestClient> startClient();
     // Replaces the monitors with these (xrandr --setmonitor); the first takes the server's output.
     void setMonitors(const std::vector<Monitor>& monitors);
-    // Stops openbox cleanly; it unframes its windows first.
+    WindowManager manager() const { return manager_; }
+    // Stops the window manager cleanly; it unframes its windows first.
     void stopWindowManager();
-    // Kills openbox at once (SIGKILL), as a crash would; the server takes its windows back.
+    // Kills the window manager at once (SIGKILL), as a crash would; the server takes its windows back.
     void killWindowManager();
-    // Starts openbox again with the world's configuration and returns once it manages the windows
-    // already there. THROWS std::runtime_error when it does not come up in time.
+    // Starts the window manager again with the world's configuration and returns once it manages the
+    // windows already there. THROWS std::runtime_error when it does not come up in time.
     void startWindowManager();
+    // The window manager's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
+    pid_t windowManagerPid() const { return windowManager_->pid(); }
     // The X server's process, for tests that make it stop answering (SIGSTOP, SIGCONT).
     pid_t serverPid() const { return server_->pid(); }
 
@@ -122,6 +134,7 @@ private:
     void shutdown();
 
     std::string home_;
+    WindowManager manager_ = WindowManager::openbox;
     std::unique_ptr<ChildProcess> server_;
     std::string display_;
     std::unique_ptr<x11::XcbConnection> connection_;

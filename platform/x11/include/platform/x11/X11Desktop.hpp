@@ -22,7 +22,7 @@ struct SizeHints {
 
 class X11Desktop {
 public:
-    explicit X11Desktop(XcbConnection& connection) : connection_(connection) {}
+    explicit X11Desktop(XcbConnection& connection);
     ~X11Desktop();
     X11Desktop(const X11Desktop&) = delete;
     X11Desktop& operator=(const X11Desktop&) = delete;
@@ -134,6 +134,8 @@ public:
     void sendMoveResize(std::optional<PendingProperty> clientList, xcb_window_t window,
                         std::optional<PixelPoint> position, std::optional<PixelSize> size, Deadline deadline);
     // Returns once the window manager has applied every move sent before; at once when none waits.
+    // A wait that ends at the deadline (THROWS XcbFailure timedOut) gives the moves up: the next
+    // call does not wait for them again.
     void settle(Deadline deadline);
     // Asks the window manager for the frame extents a window would get; it answers by writing
     // _NET_FRAME_EXTENTS on the window.
@@ -143,12 +145,22 @@ private:
     std::vector<std::uint32_t> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                                          Deadline deadline);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data);
-    // Returns once the window manager has handled every message sent to it before this call.
-    void waitForWindowManager(xcb_window_t window, Deadline deadline);
+    // Returns once the window manager has handled every message sent to it before this call; false
+    // when `window` (if given) was destroyed meanwhile. THROWS XcbFailure timedOut at the deadline.
+    bool waitForWindowManager(xcb_window_t window, Deadline deadline);
+    // Counts the answers among the events, whoever takes them from the connection.
+    void note(const xcb_generic_event_t& event);
     void watch(xcb_window_t window);
 
     XcbConnection& connection_;
     xcb_window_t probe_ = XCB_NONE; // unmapped, for waitForWindowManager
+    // Which window the window manager answers frame-extents requests for: a window of ours it does
+    // not manage, or only the root (fluxbox); unknown until one answer came.
+    enum class Answerer { unknown, probe, root };
+    Answerer answerer_ = Answerer::unknown;
+    // Requests not answered yet, for the probe and for the root.
+    std::uint64_t probeOwed_ = 0;
+    std::uint64_t rootOwed_ = 0;
     // The window whose moves the window manager may not have applied yet.
     std::optional<xcb_window_t> unsettled_;
 };

@@ -165,8 +165,14 @@ public:
     KeptReplies* kept() const { return kept_.get(); }
     // Asks for the events that tell a kept reply of the window out of date, once per window.
     void watchForKeeping(xcb_window_t window);
+    // Adds these to the events the connection receives for the root window: its mask there is the
+    // union of what every user of the connection asked for, as a new mask replaces the old.
+    void selectRootEvents(std::uint32_t mask);
     // Drops every event that has arrived, so events of windows we watch never pile up.
     void discardEvents();
+    // Sees every event taken from the connection through waitForEvent and discardEvents, before it
+    // is handed on or dropped: what its owner counts must not be lost to a drop.
+    std::function<void(const xcb_generic_event_t&)> onEvent;
 
 private:
     XcbConnection(xcb_connection_t* connection, xcb_screen_t* screen);
@@ -177,6 +183,7 @@ private:
     xcb_screen_t* screen_;
     Atoms atoms_{};
     std::unique_ptr<KeptReplies> kept_;
+    std::uint32_t rootMask_ = 0;
     bool hasRandr_ = false;
     bool hasResources_ = false;
     // For counting round trips: the newest request with a reply, and the newest one that had gone
