@@ -20,7 +20,7 @@ QList<QWidget*> visibleChildren(const QWidget& widget) {
 
 class KitAccessibleInterface : public QAccessibleWidget {
 public:
-    KitAccessibleInterface(QWidget* widget, const KitAccessibleView& view)
+    KitAccessibleInterface(QWidget* widget, KitAccessibleView& view)
         : QAccessibleWidget(widget, view.accessibleRole()), view_(view) {}
 
     QAccessible::Role role() const override { return view_.accessibleRole(); }
@@ -66,8 +66,20 @@ public:
         return static_cast<int>(visibleChildren(*widget()).indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() + view_.accessibleActionNames();
+    }
+
+    void doAction(const QString& name) override {
+        if (view_.accessibleActionNames().contains(name)) {
+            view_.accessibleDoAction(name);
+            return;
+        }
+        QAccessibleWidget::doAction(name);
+    }
+
 private:
-    const KitAccessibleView& view_;
+    KitAccessibleView& view_;
 };
 
 QAccessibleInterface* kitInterfaceFactory(const QString&, QObject* object) {
@@ -75,7 +87,7 @@ QAccessibleInterface* kitInterfaceFactory(const QString&, QObject* object) {
     if (widget == nullptr) {
         return nullptr;
     }
-    if (const auto* view = dynamic_cast<const KitAccessibleView*>(widget)) {
+    if (auto* view = dynamic_cast<KitAccessibleView*>(widget)) {
         return new KitAccessibleInterface(widget, *view);
     }
     return nullptr;

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -67,6 +68,25 @@ void paintButtonBackground(QPainter& painter, const QRectF& rect, ButtonStyle st
     painter.restore();
 }
 
+QStringList buttonLabelLines(const QFont& font, const QString& text, qreal width) {
+    const QFontMetricsF fm(font);
+    if (fm.horizontalAdvance(text) <= width || width <= 0) {
+        return {text};
+    }
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QStringList lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines;
+}
+
 QColor buttonLabelColor(ButtonStyle style, const QColor& tint, const QPalette& palette) {
     if (style == ButtonStyle::glassProminent) {
         return contrastingLabelColor(relativeLuminance(tint));
@@ -108,6 +128,18 @@ QSize KitButton::sizeHint() const {
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding, height};
 }
 
+int KitButton::heightForWidth(int width) const {
+    const QSize hint = sizeHint();
+    if (width >= hint.width() || !props().symbol.isEmpty()) {
+        return hint.height();
+    }
+    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
+    const QFont font = labelFont();
+    const QFontMetricsF fm(font);
+    const auto lines = static_cast<qreal>(buttonLabelLines(font, props().title, width - 2 * padding).size());
+    return hint.height() + static_cast<int>(std::ceil((lines - 1) * fm.lineSpacing()));
+}
+
 qreal KitButton::firstBaseline(int) const {
     // Where a row will put it: at its preferred height, whatever its size now.
     return baselineAt(sizeHint().height());
@@ -134,6 +166,21 @@ void KitButton::paintEvent(QPaintEvent*) {
     const QFont font = labelFont();
     const QFontMetricsF fm(font);
     const qreal symbolWidth = props().symbol.isEmpty() ? 0 : font.pixelSize();
+    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
+    const QStringList lines = symbolWidth > 0 ? QStringList{props().title}
+                                              : buttonLabelLines(font, props().title, width() - 2 * padding);
+    painter.setFont(font);
+    if (lines.size() > 1) {
+        // Wrapped: each line centred, the block in the middle.
+        const qreal block = fm.height() + (static_cast<qreal>(lines.size()) - 1) * fm.lineSpacing();
+        qreal baseline = (height() - block) / 2 + fm.ascent();
+        painter.setPen(label);
+        for (const QString& line : lines) {
+            painter.drawText(QPointF((width() - fm.horizontalAdvance(line)) / 2, baseline), line);
+            baseline += fm.lineSpacing();
+        }
+        return;
+    }
     const qreal content = fm.horizontalAdvance(props().title) + symbolWidth +
                           (symbolWidth > 0 && !props().title.isEmpty() ? symbolGap : 0);
     qreal x = (width() - content) / 2;
@@ -144,7 +191,6 @@ void KitButton::paintEvent(QPaintEvent*) {
                    label, symbolWeight(font));
         x += symbolWidth + symbolGap;
     }
-    painter.setFont(font);
     painter.setPen(label);
     painter.drawText(QPointF(x, baseline), props().title);
 }

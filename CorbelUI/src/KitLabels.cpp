@@ -19,7 +19,7 @@ std::string_view key(KitLabel label) noexcept {
         "Optional",
         "Get Started",
         "Version %1 is here",
-        "Download it, quit the app and drag the new copy to Applications. Your settings stay.",
+        "Download the new version and install it. Your settings stay.",
         "No data collected",
         "No internet, no data collected",
     };

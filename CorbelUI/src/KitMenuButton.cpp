@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corbel {
@@ -46,12 +47,32 @@ void KitMenuButton::setOnSelect(std::function<void(int)> onSelect) {
     onSelect_ = std::move(onSelect);
 }
 
+void KitMenuButton::setOnEntry(std::function<void(const QString&)> onEntry) {
+    onEntry_ = std::move(onEntry);
+}
+
 QSize KitMenuButton::sizeHint() const {
     const ControlMetrics& metrics = controlMetrics(props().size);
     const QFontMetricsF fm(labelFont(*this, props().size));
-    const qreal width = fm.horizontalAdvance(props().title) + chevronGap + chevronWidth;
+    qreal title = fm.horizontalAdvance(props().title);
+    for (const QString& other : props().titleRoom) {
+        title = std::max(title, fm.horizontalAdvance(other));
+    }
+    const qreal width = title + chevronGap + chevronWidth;
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding,
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
+}
+
+int KitMenuButton::heightForWidth(int width) const {
+    const QSize hint = sizeHint();
+    if (width >= hint.width()) {
+        return hint.height();
+    }
+    const QFont font = labelFont(*this, props().size);
+    const QFontMetricsF fm(font);
+    const qreal room = width - 2 * controlMetrics(props().size).horizontalPadding - chevronGap - chevronWidth;
+    const auto lines = static_cast<qreal>(buttonLabelLines(font, props().title, room).size());
+    return hint.height() + static_cast<int>(std::ceil((lines - 1) * fm.lineSpacing()));
 }
 
 void KitMenuButton::openMenu() {
@@ -70,6 +91,21 @@ void KitMenuButton::openMenu() {
             }
         });
     }
+    for (const KitMenuEntry& entry : props().entries) {
+        if (entry.kind == KitMenuEntry::Kind::divider) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* action = menu_->addAction(actionText(entry.text));
+        action->setEnabled(entry.kind == KitMenuEntry::Kind::button && entry.enabled);
+        if (entry.kind == KitMenuEntry::Kind::button) {
+            connect(action, &QAction::triggered, this, [this, id = entry.id] {
+                if (onEntry_) {
+                    onEntry_(id);
+                }
+            });
+        }
+    }
     menu_->popup(mapToGlobal(QPoint(0, height())));
 }
 
@@ -86,11 +122,18 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
 
     const QFont font = labelFont(*this, props().size);
     const QFontMetricsF fm(font);
-    const qreal baseline = (height() - fm.height()) / 2 + fm.ascent();
     const qreal x = controlMetrics(props().size).horizontalPadding;
+    const QStringList lines =
+        buttonLabelLines(font, props().title, width() - 2 * x - chevronGap - chevronWidth);
+    const qreal block = fm.height() + (static_cast<qreal>(lines.size()) - 1) * fm.lineSpacing();
+    qreal lineBaseline = (height() - block) / 2 + fm.ascent();
+    const qreal baseline = (height() - fm.height()) / 2 + fm.ascent(); // the chevrons sit mid-block
     painter.setFont(font);
     painter.setPen(label);
-    painter.drawText(QPointF(x, baseline), props().title);
+    for (const QString& line : lines) {
+        painter.drawText(QPointF(x, lineBaseline), line);
+        lineBaseline += fm.lineSpacing();
+    }
 
     // Up and down chevrons, centred on the text's middle.
     const qreal cx = width() - controlMetrics(props().size).horizontalPadding - chevronWidth / 2;

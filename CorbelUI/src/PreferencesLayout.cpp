@@ -62,4 +62,11 @@ PreferencesLayout::PreferencesLayout(CorbelBrand brand, QString title, std::vect
     header_ = column().layout()->itemAt(0)->widget();
 }
 
+void PreferencesLayout::setTitle(QString title) {
+    auto& header = static_cast<preferences::Header&>(*header_);
+    preferences::Header::Props props = header.props();
+    props.title = std::move(title);
+    header.setProps(props);
+}
+
 } // namespace corbel

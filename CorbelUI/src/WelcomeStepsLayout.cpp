@@ -291,6 +291,9 @@ bool WelcomeStepsLayout::event(QEvent* event) {
     case QEvent::Show:
         report(sizing_.appeared());
         break;
+    case QEvent::LocaleChange:
+        refresh(); // the kit's own labels follow the window's language
+        break;
     default:
         break;
     }

@@ -84,6 +84,54 @@ TEST(KitButtonTest, HeightsBySizeAndClicks) {
     EXPECT_EQ(KitButton({.style = ButtonStyle::glassProminent}).ringShape(), RingShape::capsule());
 }
 
+TEST(KitButtonTest, GivenLessWidthTheLabelWrapsAndTheButtonGrows) {
+    KitButton button({.title = u"Choose applications to open"_s, .style = ButtonStyle::bordered,
+                      .size = ControlSize::large});
+    KitMenuButton menu({.title = u"Add a running application"_s, .size = ControlSize::large,
+                        .style = ButtonStyle::bordered});
+    for (QWidget* control : std::vector<QWidget*>{&button, &menu}) {
+        const QSize hint = control->sizeHint();
+        EXPECT_TRUE(control->hasHeightForWidth());
+        EXPECT_EQ(control->heightForWidth(hint.width()), hint.height()) << "one line where it fits";
+        EXPECT_EQ(control->heightForWidth(hint.width() + 50), hint.height());
+        EXPECT_GT(control->heightForWidth(hint.width() / 2), hint.height()) << "wrapped, never cut";
+    }
+    EXPECT_EQ(buttonLabelLines(button.font(), u"Choose applications"_s, 1000).size(), 1);
+    const QFont font = roleFont(CorbelFont::support, 1);
+    const QStringList lines = buttonLabelLines(font, u"Choose applications"_s, 100);
+    EXPECT_EQ(lines, (QStringList{u"Choose"_s, u"applications"_s})) << "between words";
+}
+
+TEST(KitMenuButtonTest, EntriesAfterTheOptionsAndRoomForOtherTitles) {
+    KitMenuButton menu({.title = u"Center"_s,
+                        .options = {u"Maximize"_s, u"Center"_s},
+                        .selected = 1,
+                        .entries = {{.kind = KitMenuEntry::Kind::divider},
+                                    {.kind = KitMenuEntry::Kind::text, .text = u"Nothing to add"_s},
+                                    {.kind = KitMenuEntry::Kind::button, .id = u"off"_s, .text = u"Off"_s,
+                                     .enabled = false},
+                                    {.kind = KitMenuEntry::Kind::button, .id = u"remove"_s, .text = u"R&D"_s}}});
+    std::vector<QString> heard;
+    menu.setOnEntry([&](const QString& id) { heard.push_back(id); });
+    const int narrow = menu.sizeHint().width();
+    KitMenuButton::Props roomy = menu.props();
+    roomy.titleRoom = {u"Maximize"_s, u"Center"_s};
+    menu.setProps(roomy);
+    EXPECT_GT(menu.sizeHint().width(), narrow) << "as wide as its widest title";
+
+    menu.openMenu();
+    const QList<QAction*> actions = menu.menu()->actions();
+    ASSERT_EQ(actions.size(), 6);
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_FALSE(actions[3]->isEnabled()) << "a text only informs";
+    EXPECT_FALSE(actions[4]->isEnabled());
+    EXPECT_EQ(actions[5]->text(), u"R&&D"_s);
+    for (QAction* action : actions) {
+        action->trigger();
+    }
+    EXPECT_EQ(heard, std::vector<QString>{u"remove"_s}) << "only an enabled button speaks";
+}
+
 TEST(KitMenuButtonTest, OffersExclusiveOptionsAndReportsTheChoice) {
     KitMenuButton button(
         {.title = u"Centre"_s, .options = {u"Maximize"_s, u"Centre"_s, u"Off"_s}, .selected = 1});

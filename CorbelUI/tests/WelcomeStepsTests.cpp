@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace corbel {
@@ -97,6 +98,27 @@ TEST(WelcomeButtonTest, TheProminentLabelContrastsWithTheBrandColour) {
         EXPECT_EQ(button->props().size, ControlSize::extraLarge);
         EXPECT_EQ(button->props().role, CorbelFont::supportSemibold);
     }
+}
+
+TEST(WelcomeButtonTest, AnEnabledProminentLabelDrawsItsColourAtFullStrength) {
+    // The brightest pixel of the label: pure white when enabled, dimmed only when disabled.
+    auto brightest = [](bool disabled) {
+        QWidget host;
+        paintAsWindow(host, ColorScheme::dark);
+        auto* button = new WelcomeButton(true, host);
+        button->setDescriptor(WelcomeStepsButton(u"Get Started"_s, disabled, nullptr), brandOf(brandBlue));
+        const QImage image = testing::renderOffscreen(*button, button->sizeHint());
+        int best = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                best = std::max(best, std::min({pixel.red(), pixel.green(), pixel.blue()}));
+            }
+        }
+        return best;
+    };
+    EXPECT_GE(brightest(false), 250);
+    EXPECT_LT(brightest(true), 200);
 }
 
 TEST(WelcomeButtonTest, DisabledKeepsAHalfCapsuleAndIgnoresInput) {
@@ -211,6 +233,19 @@ TEST(WelcomeStepRowTest, DetailTextTakesTheSupportColourAndTheRowGrowsWithIt) {
         // The detail's own widgets stack without spacing; the hidden celebration and action take none.
         EXPECT_EQ(wide, 12 + plain->heightForWidth(600 - 32) + own->heightForWidth(600 - 32) + 12);
     }
+}
+
+TEST(WelcomeStepDetailTest, BesideAStepRowItLinesUpWithTheRowsTexts) {
+    QWidget card;
+    auto* column = new QVBoxLayout(&card);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* rowText = new TextLabel({.text = u"Allow window control."_s});
+    auto* detailText = new TextLabel({.text = u"Try it."_s});
+    column->addWidget(new WelcomeStepRow({.state = WelcomeStepState::todo}, brandOf(brandBlue), {rowText}));
+    column->addWidget(new WelcomeStepDetail({.spacing = 8}, {detailText}));
+    testing::renderOffscreen(card, QSize(400, card.heightForWidth(400)));
+    EXPECT_EQ(detailText->mapTo(&card, QPoint()).x(), rowText->mapTo(&card, QPoint()).x());
 }
 
 TEST(WelcomeStepDetailTest, IndentsItsContentAndKeepsItsSpacing) {
@@ -417,19 +452,30 @@ TEST_P(WelcomeStepsLook, WelcomeInEachStepState) {
     WelcomeStepsLayout::Props props = stepProps();
     props.isStepDone = done;
     props.skip = WelcomeStepsButton(u"Not now"_s, false, nullptr);
-    props.primary = WelcomeStepsButton(u"Get Started"_s, !done, nullptr);
+    // Enabled in every state, as the application's welcome has it.
+    props.primary = WelcomeStepsButton(u"Get Started"_s, false, nullptr);
     props.note = u"Tidewright works in the background; find it in the tray."_s;
+    // The step's paragraphs stand in one column, so they start at one edge.
+    auto* texts = new QWidget;
+    auto* paragraphs = new QVBoxLayout(texts);
+    paragraphs->setContentsMargins(0, 0, 0, 0);
+    paragraphs->setSpacing(8);
+    paragraphs->addWidget(new TextLabel({.text = u"Tidewright needs the window manager's permission to move and "
+                                                 u"resize the windows of other applications."_s}));
+    paragraphs->addWidget(new TextLabel({.text = u"Nothing else is read or recorded."_s}));
     auto* row = new WelcomeStepRow(
         {.state = state,
          .celebration = u"Window control is on"_s,
          .action = WelcomeStepsButton(state == WelcomeStepState::attention ? u"Try Again"_s : u"Allow"_s,
                                       false, nullptr)},
-        brandOf(brandBlue),
-        {new TextLabel({.text = u"Tidewright needs the window manager's permission to move and resize the "
-                                u"windows of other applications."_s}),
-         new WelcomeStepDetail({.spacing = 4},
-                               {new TextLabel({.text = u"Nothing else is read or recorded."_s})})});
-    column->addWidget(new WelcomeStepsLayout(props, brandOf(brandBlue), {row}));
+        brandOf(brandBlue), {texts});
+    std::vector<QWidget*> card{row};
+    if (done) {
+        // A detail beside the row lines up with the row's texts.
+        card.push_back(new WelcomeStepDetail(
+            {.spacing = 8}, {new TextLabel({.text = u"Try it: press Control, Alt and the Left Arrow."_s})}));
+    }
+    column->addWidget(new WelcomeStepsLayout(props, brandOf(brandBlue), card));
     const char* stateName = state == WelcomeStepState::todo ? "todo" : done ? "done" : "attention";
     EXPECT_TRUE(kitGoldens().matches(
         u"welcome-steps-"_s + QLatin1String(stateName) + u"-"_s + QLatin1String(schemeName(scheme)),

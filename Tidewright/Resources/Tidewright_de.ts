@@ -343,8 +343,8 @@
         <translation>Version %1 ist da</translation>
     </message>
     <message>
-        <source>Download it, quit the app and drag the new copy to Applications. Your settings stay.</source>
-        <translation>Lade sie herunter, beende die App und installiere die neue Version so wie diese. Deine Einstellungen bleiben erhalten.</translation>
+        <source>Download the new version and install it. Your settings stay.</source>
+        <translation>Lade die neue Version herunter und installiere sie. Deine Einstellungen bleiben erhalten.</translation>
     </message>
     <message>
         <source>No data collected</source>

@@ -343,8 +343,8 @@
         <translation>Version %1 is here</translation>
     </message>
     <message>
-        <source>Download it, quit the app and drag the new copy to Applications. Your settings stay.</source>
-        <translation>Download it, quit the app and install the new version the way you installed this one. Your settings stay.</translation>
+        <source>Download the new version and install it. Your settings stay.</source>
+        <translation>Download the new version and install it. Your settings stay.</translation>
     </message>
     <message>
         <source>No data collected</source>

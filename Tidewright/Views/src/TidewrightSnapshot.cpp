@@ -1,5 +1,6 @@
 #include "tidewright/views/TidewrightSnapshot.hpp"
 
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/CorbelFont.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
@@ -7,11 +8,12 @@
 #include "platform/workspace/InstalledApplicationLookup.hpp"
 #include "tidewright/views/TidewrightBrand.hpp"
 #include "tidewright/views/TidewrightPanel.hpp"
+#include "tidewright/views/TidewrightPreferences.hpp"
+#include "tidewright/views/TidewrightWelcome.hpp"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QWidget>
 
 #include <algorithm>
@@ -20,8 +22,6 @@
 namespace tidewright {
 
 namespace {
-
-Q_LOGGING_CATEGORY(snapshotLog, "app.corbelthane.tidewright.snapshot")
 
 constexpr std::array<std::string_view, 6> stateNames{"ready", "off", "permissions", "conflicts", "sync", "many"};
 
@@ -169,14 +169,24 @@ std::unique_ptr<QWidget> makeSnapshotContent(const SnapshotOptions& options,
 
     std::unique_ptr<QWidget> content;
     switch (options.view) {
-    case SnapshotView::preferences:
-        // The preferences view goes here: snapshotApplications(options.state, lookup) as its rules
-        // and as its open applications, the fixture's permission, decision and issues.
-        (void)lookup;
-        return nullptr;
+    case SnapshotView::preferences: {
+        // Every fixture application is open and already has a rule, so the add menu offers none.
+        TidewrightPreferencesProps props;
+        props.rules = snapshotApplications(options.state, lookup);
+        for (const TidewrightRulePresentation& rule : props.rules) {
+            props.openApps.push_back({rule.id, rule.name});
+        }
+        props.permissions = WindowPermissions{fixture.permission};
+        props.decision = fixture.decision;
+        props.issues = fixture.issues;
+        content = std::make_unique<TidewrightPreferences>(std::move(props), TidewrightPreferencesActions{});
+        break;
+    }
     case SnapshotView::welcome:
-        // The welcome view goes here: the fixture's permission, asked = options.asked.
-        return nullptr;
+        content = std::make_unique<TidewrightWelcome>(
+            TidewrightWelcomeProps{false, WindowPermissions{fixture.permission}}, TidewrightWelcomeActions{},
+            options.asked);
+        break;
     case SnapshotView::panel:
         // No update notifier: a snapshot never checks for updates.
         content = std::make_unique<TidewrightPanel>(
@@ -190,7 +200,7 @@ std::unique_ptr<QWidget> makeSnapshotContent(const SnapshotOptions& options,
         options.scheme && !options.increasedContrast ? *options.scheme : applicationScheme();
     paintIn(*content, scheme, false);
     if (options.largeText) {
-        corbel::KitEnvironment::of(*content).setTextSizeFactor(largestTextSizeFactor);
+        corbel::KitEnvironment::of(*content).setTextSizeFactor(corbel::largestTextSizeFactor);
     }
     return content;
 }
@@ -229,11 +239,6 @@ bool runSnapshotIfRequested(const platform::InstalledApplicationLookup& lookup, 
     QApplication::setFont(corbel::roleFont(corbel::CorbelFont::support));
 
     const std::unique_ptr<QWidget> content = makeSnapshotContent(*options, lookup);
-    if (!content) {
-        qCCritical(snapshotLog, "this view has no snapshot yet");
-        QCoreApplication::exit(2);
-        return true;
-    }
     const corbel::CorbelSnapshot::Surface surface = snapshotSurface(options->view);
     corbel::CorbelSnapshot::show(*content, tidewrightBrand(), surface);
     if (options->increasedContrast) {

@@ -4,12 +4,15 @@
 
 #include "tidewright/views/TidewrightSnapshot.hpp"
 
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
 #include "corbel/ui/SnapshotWindow.hpp"
 #include "platform/workspace/InstalledApplicationLookup.hpp"
 #include "tidewright/views/TidewrightBrand.hpp"
 #include "tidewright/views/TidewrightPanel.hpp"
+#include "tidewright/views/TidewrightPreferences.hpp"
+#include "tidewright/views/TidewrightWelcome.hpp"
 
 #include <QApplication>
 #include <QPixmap>
@@ -207,12 +210,58 @@ TEST_F(TidewrightSnapshotTest, ThePanelsContentOverTheFixture) {
     EXPECT_EQ(panel->chrome().activeNotifier(), nullptr) << "no update check in snapshot mode";
     EXPECT_EQ(corbel::schemeOf(panel->palette()), ColorScheme::dark);
     EXPECT_EQ(corbel::tintOf(panel->palette()), tidewrightBrand().accent(ColorScheme::dark));
-    EXPECT_EQ(corbel::KitEnvironment::values(*panel).textSizeFactor, largestTextSizeFactor);
+    EXPECT_EQ(corbel::KitEnvironment::values(*panel).textSizeFactor, corbel::largestTextSizeFactor);
     EXPECT_EQ(panel->chrome().props().status,
               localizedCopy(TidewrightCopy::attention, QLocale(QLocale::German), tables()));
     EXPECT_EQ(snapshotSurface(SnapshotView::panel), corbel::CorbelSnapshot::Surface::menu);
     EXPECT_EQ(snapshotSurface(SnapshotView::welcome), corbel::CorbelSnapshot::Surface::welcome);
     EXPECT_EQ(snapshotSurface(SnapshotView::preferences), corbel::CorbelSnapshot::Surface::welcome);
+}
+
+TEST_F(TidewrightSnapshotTest, ThePreferencesAndTheWelcomeOverTheFixture) {
+    FakeLookup nothing;
+    const auto build = [&](SnapshotView view, SnapshotState state, bool asked = false) {
+        SnapshotOptions options;
+        options.view = view;
+        options.state = state;
+        options.locale = QStringLiteral("en");
+        options.asked = asked;
+        return makeSnapshotContent(options, nothing, tables());
+    };
+    for (SnapshotState state : allSnapshotStates) {
+        SCOPED_TRACE(std::string(rawValue(state)));
+        const std::unique_ptr<QWidget> content = build(SnapshotView::preferences, state);
+        auto* preferences = dynamic_cast<TidewrightPreferences*>(content.get());
+        ASSERT_NE(preferences, nullptr);
+        const SnapshotFixture fixture = snapshotFixture(state);
+        const TidewrightPreferencesProps& props = preferences->props();
+        EXPECT_FALSE(props.opensAtLogin);
+        EXPECT_EQ(props.rules, snapshotApplications(state, nothing));
+        ASSERT_EQ(props.openApps.size(), props.rules.size()) << "every fixture application is open";
+        for (std::size_t i = 0; i < props.rules.size(); ++i) {
+            EXPECT_EQ(props.openApps[i], (TidewrightOpenAppPresentation{props.rules[i].id, props.rules[i].name}));
+        }
+        EXPECT_EQ(props.permissions, WindowPermissions{fixture.permission});
+        EXPECT_EQ(props.decision, fixture.decision);
+        EXPECT_EQ(props.issues, fixture.issues);
+        const std::vector<FixedShortcut> conflicting =
+            state == SnapshotState::conflicts ? std::vector{FixedShortcut::left} : std::vector<FixedShortcut>{};
+        EXPECT_EQ(preferences->shownShortcuts(), conflicting);
+        EXPECT_EQ(preferences->generalWarnings().size(), state == SnapshotState::sync ? 2u : 0u)
+            << "preferences unavailable, then the sync issue";
+    }
+    for (bool asked : {false, true}) {
+        for (SnapshotState state : {SnapshotState::ready, SnapshotState::permissions}) {
+            const std::unique_ptr<QWidget> content = build(SnapshotView::welcome, state, asked);
+            auto* welcome = dynamic_cast<TidewrightWelcome*>(content.get());
+            ASSERT_NE(welcome, nullptr);
+            EXPECT_EQ(welcome->props(),
+                      (TidewrightWelcomeProps{false, WindowPermissions{snapshotFixture(state).permission}}));
+            EXPECT_EQ(welcome->asked(), asked);
+            EXPECT_EQ(welcome->stepRow().showsAction(), state == SnapshotState::permissions)
+                << "the allow button, or the settings button once asked, until the permission is granted";
+        }
+    }
 }
 
 TEST_F(TidewrightSnapshotTest, IncreasedContrastLeavesTheSchemeToTheWindow) {

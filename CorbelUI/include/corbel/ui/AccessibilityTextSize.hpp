@@ -8,6 +8,9 @@ namespace corbel {
 // Every larger standard size (up to 23 pixels) stays below it.
 inline constexpr double accessibilityTextSizeFactor = 28.0 / 17.0;
 
+// The largest accessibility size: body text at 53 pixels.
+inline constexpr double largestTextSizeFactor = 53.0 / 17.0;
+
 constexpr bool isAccessibilityTextSize(double textSizeFactor) noexcept {
     return textSizeFactor >= accessibilityTextSizeFactor;
 }

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -28,6 +29,9 @@ public:
     virtual bool accessibleCheckable() const { return false; }
     // The chosen one among its kind (a selected pane in a list).
     virtual bool accessibleSelected() const { return false; }
+    // Named actions tools offer beside the widget's own ("Remove Files"), and performing one.
+    virtual QStringList accessibleActionNames() const { return {}; }
+    virtual void accessibleDoAction(const QString& name) { (void)name; }
 
 protected:
     KitAccessibleView();

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QPalette>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -33,6 +34,10 @@ void paintButtonBackground(QPainter& painter, const QRectF& rect, ButtonStyle st
                            const QColor& tint, const QPalette& palette, bool hovered, bool pressed);
 QColor buttonLabelColor(ButtonStyle style, const QColor& tint, const QPalette& palette);
 RingShape buttonRingShape(ButtonStyle style, ControlSize size);
+// A label's lines at a width: one while it fits, else broken between words (inside a word only
+// when the word alone is too wide). A button given less room than it asks for wraps its label
+// rather than cutting it, as at the largest text sizes.
+QStringList buttonLabelLines(const QFont& font, const QString& text, qreal width);
 
 struct KitButtonProps {
     QString title{};
@@ -57,6 +62,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // The size hint's height while the label fits on one line; taller by the lines it wraps onto.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
     qreal firstBaseline(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::Button; }

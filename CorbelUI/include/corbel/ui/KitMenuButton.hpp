@@ -13,10 +13,27 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QMenu;
 
 namespace corbel {
+
+// An entry of the menu after the exclusive options: a button, a text that only informs (shown
+// disabled, as a menu has no plain text), or a divider.
+struct KitMenuEntry {
+    enum class Kind {
+        button,
+        text,
+        divider,
+    };
+    Kind kind = Kind::button;
+    QString id{}; // what onEntry hears for a button
+    QString text{};
+    bool enabled = true;
+
+    bool operator==(const KitMenuEntry&) const = default;
+};
 
 struct KitMenuButtonProps {
     QString title{};       // the button's label: the current choice's text, whether or not listed
@@ -24,6 +41,9 @@ struct KitMenuButtonProps {
     int selected = -1;     // the checked option; none when outside the list
     ControlSize size = ControlSize::small;
     ButtonStyle style = ButtonStyle::glass; // the fill behind the label
+    std::vector<KitMenuEntry> entries{};    // after the options
+    // Other titles the button keeps room for, so that it keeps its width when its title changes.
+    QStringList titleRoom{};
 
     bool operator==(const KitMenuButtonProps&) const = default;
 };
@@ -35,6 +55,8 @@ public:
 
     // Hears the index of the option the user chose.
     void setOnSelect(std::function<void(int)> onSelect);
+    // Hears the id of the button entry the user chose, as the menu showed it.
+    void setOnEntry(std::function<void(const QString&)> onEntry);
 
     // Opens the menu below the button. The menu shown, or null while none is.
     void openMenu();
@@ -44,6 +66,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // Given less width than it asks for, the title wraps and the button grows taller.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::ButtonMenu; }
     QString accessibleLabel() const override { return props().title; }
@@ -55,6 +80,7 @@ protected:
 
 private:
     std::function<void(int)> onSelect_;
+    std::function<void(const QString&)> onEntry_;
     QPointer<QMenu> menu_;
 };
 

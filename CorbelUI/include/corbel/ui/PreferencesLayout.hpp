@@ -20,6 +20,8 @@ public:
     QWidget& column() const { return content(); }
     // The header above the content.
     QWidget& header() const { return *header_; }
+    // A new title, for a window whose language changed.
+    void setTitle(QString title);
 
 private:
     QWidget* header_;

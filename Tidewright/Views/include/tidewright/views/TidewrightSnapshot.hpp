@@ -101,12 +101,8 @@ std::vector<TidewrightRulePresentation> snapshotApplications(SnapshotState state
 std::unordered_map<FixedShortcut, ShortcutRegistration>
 snapshotRegistrations(const std::vector<std::pair<FixedShortcut, ShortcutRegistration>>& pairs);
 
-// The text-size factor of the largest accessibility text size: body text at 53 pixels.
-inline constexpr double largestTextSizeFactor = 53.0 / 17.0;
-
 // The view the options ask for over the state's fixture, every hook doing nothing, in the
-// options' locale, scheme and text size (not yet the contrast). Null while the asked-for view is
-// not built.
+// options' locale, scheme and text size (not yet the contrast).
 std::unique_ptr<QWidget> makeSnapshotContent(const SnapshotOptions& options,
                                              const platform::InstalledApplicationLookup& lookup,
                                              const corbel::StringBundle& bundle = corbel::StringBundle::main());
