@@ -162,8 +162,9 @@ CorbelPanel::CorbelPanel(Props props, CorbelPanelActions actions, std::vector<QW
     footer_->addWidget(new Divider(this));
     auto* privacyLines = new QVBoxLayout;
     privacyLines->setSpacing(static_cast<int>(CorbelMetrics::tight));
-    brandPrivacy_ = new PrivacyLine({}, this);
-    privacy_ = new PrivacyLine({}, this);
+    // The footer's privacy lines are in the callout size, as the rest of the footer's small print.
+    brandPrivacy_ = new PrivacyLine({.role = CorbelFont::detail}, this);
+    privacy_ = new PrivacyLine({.role = CorbelFont::detail}, this);
     privacyLines->addWidget(brandPrivacy_);
     privacyLines->addWidget(privacy_);
     footer_->addLayout(privacyLines);
@@ -336,8 +337,9 @@ void CorbelPanel::refresh() {
     const PrivacyStatement statement = p.brand.privacyLine();
     brandPrivacy_->setProps(
         {kitLabel(statement.text, here),
-         QString::fromUtf8(statement.symbol.data(), static_cast<qsizetype>(statement.symbol.size()))});
-    privacy_->setProps({p.privacy, p.privacySymbol});
+         QString::fromUtf8(statement.symbol.data(), static_cast<qsizetype>(statement.symbol.size())),
+         CorbelFont::detail});
+    privacy_->setProps({p.privacy, p.privacySymbol, CorbelFont::detail});
     TextLabel::Props caption = caption_->props();
     caption.color = BrandPalette::support(scheme, contrast);
     caption_->setProps(caption);

@@ -28,10 +28,12 @@ void PrivacyLine::refresh() {
     const QColor green = PrivacyGreen::color(schemeOf(palette()));
     SymbolView::Props symbol = symbol_->props();
     symbol.name = props().symbol;
+    symbol.role = props().role;
     symbol.color = green;
     symbol_->setProps(symbol);
     TextLabel::Props text = text_->props();
     text.text = props().text;
+    text.role = props().role;
     text.color = green;
     text_->setProps(text);
     updateGeometry();

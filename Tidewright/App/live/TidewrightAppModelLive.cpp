@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -36,6 +37,8 @@
 #include "platform/screens/X11ScreenSource.hpp"
 #include "platform/settings/DesktopSettings.hpp"
 #include "platform/windowserver/X11WindowServer.hpp"
+#include "platform/workspace/InstalledApplicationLookup.hpp"
+#include "platform/x11/XcbConnection.hpp"
 #include "platform/workspace/LiveWorkspace.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
 #include "platform/xdg/DesktopEntryIndex.hpp"
@@ -260,6 +263,23 @@ std::shared_ptr<TidewrightAppModel>
 TidewrightAppModel::live(platform::Executor& main, std::shared_ptr<TidewrightWindowPresenting> presenter,
                          std::shared_ptr<platform::UserDefaults> standardDefaults) {
     return make(liveServices(main, std::move(presenter), std::move(standardDefaults)));
+}
+
+bool TidewrightAppModel::displayReachable() {
+    try {
+        platform::x11::XcbConnection::open(Environment::read().display,
+                                           platform::x11::Clock::now() + std::chrono::seconds(5));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::unique_ptr<platform::InstalledApplicationLookup> TidewrightAppModel::liveInstalledApplications() {
+    const Environment env = Environment::read();
+    return std::make_unique<platform::DesktopEntryApplications>(
+        std::make_shared<const platform::xdg::DesktopEntrySnapshot>(platform::xdg::DesktopEntrySnapshot::scan(
+            platform::xdg::IndexSettings{env.dataFolders, env.messageLocale, env.searchPath})));
 }
 
 } // namespace tidewright

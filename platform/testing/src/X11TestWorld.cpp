@@ -375,4 +375,100 @@ void TestClient::minimize(xcb_window_t window) {
     }
 }
 
+namespace {
+
+std::string textProperty(x11::XcbConnection& connection, xcb_window_t window, xcb_atom_t property,
+                         xcb_atom_t type, x11::Deadline deadline) {
+    auto reply = connection
+                     .pending<xcb_get_property_reply_t>(
+                         xcb_get_property(connection.raw(), 0, window, property, type, 0, 1024).sequence)
+                     .get(deadline);
+    if (reply->format != 8) {
+        return {};
+    }
+    return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                       static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+}
+
+} // namespace
+
+std::vector<xcb_window_t> X11TestWorld::mappedWindowsTitled(const std::string& title) {
+    xcb_connection_t* c = connection_->raw();
+    const x11::Atoms& atoms = connection_->atoms();
+    std::vector<xcb_window_t> found;
+    const auto childrenOf = [&](xcb_window_t parent) {
+        std::vector<xcb_window_t> children;
+        try {
+            auto tree = connection_->pending<xcb_query_tree_reply_t>(xcb_query_tree(c, parent).sequence).get(soon());
+            const xcb_window_t* first = xcb_query_tree_children(tree.get());
+            children.assign(first, first + xcb_query_tree_children_length(tree.get()));
+        } catch (const x11::XcbFailure&) {
+            // Gone meanwhile: no children.
+        }
+        return children;
+    };
+    const auto matches = [&](xcb_window_t window) {
+        try {
+            auto attributes = connection_
+                                  ->pending<xcb_get_window_attributes_reply_t>(
+                                      xcb_get_window_attributes(c, window).sequence)
+                                  .get(soon());
+            if (attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+                return false;
+            }
+            std::string name = textProperty(*connection_, window, atoms.netWmName, atoms.utf8String, soon());
+            if (name.empty()) {
+                name = textProperty(*connection_, window, atoms.wmName, XCB_ATOM_STRING, soon());
+            }
+            return name == title;
+        } catch (const x11::XcbFailure&) {
+            return false;
+        }
+    };
+    for (xcb_window_t top : childrenOf(connection_->root())) {
+        if (matches(top)) {
+            found.push_back(top);
+            continue;
+        }
+        for (xcb_window_t inner : childrenOf(top)) {
+            if (matches(inner)) {
+                found.push_back(inner);
+            }
+        }
+    }
+    return found;
+}
+
+std::optional<WindowImage> X11TestWorld::windowImage(xcb_window_t window) {
+    xcb_connection_t* c = connection_->raw();
+    try {
+        auto geometry =
+            connection_->pending<xcb_get_geometry_reply_t>(xcb_get_geometry(c, window).sequence).get(soon());
+        auto image = connection_
+                         ->pending<xcb_get_image_reply_t>(xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                                                        geometry->width, geometry->height,
+                                                                        ~0U)
+                                                              .sequence)
+                         .get(soon());
+        WindowImage result;
+        result.width = geometry->width;
+        result.height = geometry->height;
+        result.depth = image->depth;
+        const std::size_t count = static_cast<std::size_t>(result.width) * static_cast<std::size_t>(result.height);
+        if (static_cast<std::size_t>(xcb_get_image_data_length(image.get())) < count * 4) {
+            return std::nullopt; // not 32 bits a pixel: not a layout the world's server uses
+        }
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
+        result.pixels.assign(data, data + count);
+        if (result.depth < 32) {
+            for (std::uint32_t& pixel : result.pixels) {
+                pixel |= 0xff000000U;
+            }
+        }
+        return result;
+    } catch (const x11::XcbFailure&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace platform::testing

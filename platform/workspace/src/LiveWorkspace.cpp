@@ -21,6 +21,7 @@
 #include "platform/workspace/ApplicationIcon.hpp"
 #include "platform/workspace/ApplicationResolution.hpp"
 #include "platform/workspace/BundleIdentifier.hpp"
+#include "platform/workspace/InstalledApplicationLookup.hpp"
 #include "platform/workspace/LocalizedStandardCompare.hpp"
 #include "platform/x11/Properties.hpp"
 #include "platform/x11/WindowOwner.hpp"
@@ -311,8 +312,12 @@ void LiveWorkspace::apply(const WorkspaceNotice& notice) {
 
 std::optional<InstalledApplication>
 LiveWorkspace::installedApplication(const tidewright::BundleID& id) const {
-    const auto snapshot = index_.snapshot();
-    for (const xdg::DesktopEntry& entry : snapshot->entries()) {
+    return findInstalledApplication(*index_.snapshot(), id);
+}
+
+std::optional<InstalledApplication> findInstalledApplication(const xdg::DesktopEntrySnapshot& entries,
+                                                             const tidewright::BundleID& id) {
+    for (const xdg::DesktopEntry& entry : entries.entries()) {
         if (entry.tryExecMissing) {
             continue;
         }
@@ -322,6 +327,10 @@ LiveWorkspace::installedApplication(const tidewright::BundleID& id) const {
         }
     }
     return std::nullopt;
+}
+
+QIcon DesktopEntryApplications::icon(const InstalledApplication& application) const {
+    return applicationIcon(application.iconKey);
 }
 
 QIcon LiveWorkspace::icon(const InstalledApplication& application) const {

@@ -92,6 +92,7 @@ protected:
     void propsChanged() override;
     void environmentChanged(KitEnvironmentKey key) override;
     void paletteChanged() override;
+    void localeChanged() override { refresh(); }
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

@@ -40,10 +40,14 @@ protected:
 
     // The palette carries the colour scheme: views that derive colours from it refresh them here.
     virtual void paletteChanged() {}
+    // Views that look up texts of their own (the kit's labels) in the widget's locale redo it here.
+    virtual void localeChanged() {}
 
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::PaletteChange) {
             paletteChanged();
+        } else if (event->type() == QEvent::LocaleChange) {
+            localeChanged();
         }
         QWidget::changeEvent(event);
     }

@@ -2,6 +2,7 @@
 // The green privacy statement: a symbol beside a text that wraps to its full height, the symbol on
 // the text's first baseline. It shows whatever text and symbol it is given.
 
+#include "corbel/ui/CorbelFont.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
 #include "corbel/ui/KitView.hpp"
@@ -16,6 +17,8 @@ class TextLabel;
 struct PrivacyLineProps {
     QString text{};
     QString symbol{};
+    // The text role of both the symbol and the text: the surrounding text's size.
+    CorbelFont role = CorbelFont::support;
 
     bool operator==(const PrivacyLineProps&) const = default;
 };

@@ -16,7 +16,9 @@
 #include "platform/defaults/UserDefaults.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
+#include "platform/workspace/InstalledApplicationLookup.hpp"
 #include "tidewright/views/TidewrightCopy.hpp"
+#include "tidewright/views/TidewrightSnapshot.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -115,9 +117,7 @@ private:
             if (!snapshot_) {
                 return false;
             }
-            std::fputs("Snapshot mode is not built yet.\n", stderr);
-            QCoreApplication::exit(2);
-            return true;
+            return runSnapshotIfRequested(*TidewrightAppModel::liveInstalledApplications());
         };
         e.updateChecker = [this] {
             return updateChecker();
@@ -179,12 +179,36 @@ private:
     TidewrightDelegate delegate_;
 };
 
+// Whether snapshot mode is asked for on the X platform while no display can be opened.
+bool snapshotWithoutDisplay(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (!corbel::CorbelSnapshot::isRequested(arguments)) {
+        return false;
+    }
+    const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
+    if (!platformName.isEmpty() && !platformName.startsWith("xcb")) {
+        return false;
+    }
+    return !TidewrightAppModel::displayReachable();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Our debug lines (each grab and release) stay quiet unless QT_LOGGING_RULES asks for them.
     QLoggingCategory::setFilterRules(QStringLiteral("app.corbelthane.tidewright.*.debug=false"));
+    // Snapshot mode shows a window: without a display it says so instead of letting Qt abort.
+    if (snapshotWithoutDisplay(argc, argv)) {
+        std::fputs("tidewright: snapshot mode needs an X display, and none could be opened (is DISPLAY set?)\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
+    // The version the panel's caption shows.
+    QApplication::setApplicationVersion(QStringLiteral(TIDEWRIGHT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::MainExecutor main;
     int status = 0;

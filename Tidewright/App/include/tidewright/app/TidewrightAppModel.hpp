@@ -23,6 +23,10 @@
 #include "tidewright/views/TidewrightIssue.hpp"
 #include "tidewright/views/TidewrightNotice.hpp"
 
+namespace platform {
+class InstalledApplicationLookup;
+} // namespace platform
+
 namespace tidewright {
 
 // Main thread only, destruction too. Always owned by a shared_ptr: every hook holds it weakly.
@@ -58,6 +62,12 @@ public:
     static std::shared_ptr<TidewrightAppModel> live(platform::Executor& main,
                                                     std::shared_ptr<TidewrightWindowPresenting> presenter,
                                                     std::shared_ptr<platform::UserDefaults> standardDefaults = nullptr);
+    // The installed applications in the composition root's XDG data folders, read once and needing
+    // no display: what snapshot mode resolves its fixture applications through. Defined in
+    // TidewrightAppLive. REQUIRES: main thread.
+    static std::unique_ptr<platform::InstalledApplicationLookup> liveInstalledApplications();
+    // Whether the X display the environment names can be opened now. Needs no QApplication.
+    static bool displayReachable();
     // Every live service live() builds, not yet handed to make().
     static Services liveServices(platform::Executor& main,
                                  std::shared_ptr<TidewrightWindowPresenting> presenter,

@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,14 @@ struct Monitor {
     bool primary = false;
 };
 
+// A window's pixels as the server holds them, row by row, each 0xAARRGGBB (opaque below depth 32).
+struct WindowImage {
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
 class X11TestWorld {
 public:
     struct Options {
@@ -126,6 +136,11 @@ public:
     bool maximized(WindowId window);
     bool fullscreen(WindowId window);
     x11::Deadline soon() const { return x11::Clock::now() + std::chrono::seconds(5); }
+    // The mapped windows whose _NET_WM_NAME (else WM_NAME) is this title: the root's children and,
+    // under a window manager, their children.
+    std::vector<WindowId> mappedWindowsTitled(const std::string& title);
+    // The window's pixels; none when it is gone or not viewable.
+    std::optional<WindowImage> windowImage(WindowId window);
 
 private:
     void run(const std::vector<std::string>& arguments);

@@ -16,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tidewright::testing {
 
@@ -87,8 +88,8 @@ public:
 
     std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
 
-    // Starts the program; the process ends with the returned object.
-    std::unique_ptr<RunningProgram> start() const {
+    // Starts the program with these arguments; the process ends with the returned object.
+    std::unique_ptr<RunningProgram> start(const std::vector<std::string>& arguments = {}) const {
         platform::testing::ChildProcess::Options options;
         const std::filesystem::path r = root();
         options.environment = {
@@ -105,11 +106,13 @@ public:
             // No session bus: nothing of the machine's desktop is reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
         };
+        std::vector<std::string> command{TIDEWRIGHT_PROGRAM};
+        command.insert(command.end(), arguments.begin(), arguments.end());
         // Its log comes here; its standard output goes nowhere.
         options.quiet = true;
         options.passedDescriptor = 2;
         return std::make_unique<RunningProgram>(std::make_unique<platform::testing::ChildProcess>(
-            std::vector<std::string>{TIDEWRIGHT_PROGRAM}, options));
+            command, options));
     }
 
     // True when another client is refused every one of the six combinations (held), or granted
