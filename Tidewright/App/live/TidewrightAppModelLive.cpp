@@ -38,8 +38,8 @@
 #include "platform/settings/DesktopSettings.hpp"
 #include "platform/windowserver/X11WindowServer.hpp"
 #include "platform/workspace/InstalledApplicationLookup.hpp"
-#include "platform/x11/XcbConnection.hpp"
 #include "platform/workspace/LiveWorkspace.hpp"
+#include "platform/x11/XcbConnection.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
 #include "platform/xdg/DesktopEntryIndex.hpp"
 #include "tidewright/app/LocalWelcomeHistory.hpp"
@@ -279,7 +279,7 @@ std::unique_ptr<platform::InstalledApplicationLookup> TidewrightAppModel::liveIn
     const Environment env = Environment::read();
     return std::make_unique<platform::DesktopEntryApplications>(
         std::make_shared<const platform::xdg::DesktopEntrySnapshot>(platform::xdg::DesktopEntrySnapshot::scan(
-            platform::xdg::IndexSettings{env.dataFolders, env.messageLocale, env.searchPath})));
+            platform::xdg::IndexSettings{folderNames(env.xdg.dataFolders()), env.messageLocale, env.searchPath})));
 }
 
 } // namespace tidewright
