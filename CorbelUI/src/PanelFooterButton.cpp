@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <cmath>
+
 namespace corbel {
 
 PanelFooterButton::PanelFooterButton(QString title, QString symbol, QWidget* parent)
@@ -25,7 +28,9 @@ void PanelFooterButton::setFocusChanged(std::function<void(bool)> focusChanged) 
 }
 
 QSize PanelFooterButton::sizeHint() const {
-    const int side = static_cast<int>(CorbelMetrics::panelFooterButton);
+    // At large text sizes the circle grows with its symbol, keeping a margin around it.
+    const qreal em = roleFont(CorbelFont::footerSymbol, KitEnvironment::values(*this).textSizeFactor).pixelSize();
+    const int side = static_cast<int>(std::ceil(std::max(CorbelMetrics::panelFooterButton, em + em / 2)));
     return {side, side};
 }
 

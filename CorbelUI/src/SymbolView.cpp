@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corbel {
@@ -20,7 +21,8 @@ QFont SymbolView::font() const {
 
 QSize SymbolView::sizeHint() const {
     const QFont f = font();
-    const qreal width = props().frameWidth > 0 ? props().frameWidth : f.pixelSize();
+    // A frame narrower than the symbol would cut it at large text sizes: the frame only ever widens.
+    const qreal width = std::max(props().frameWidth, qreal(f.pixelSize()));
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(QFontMetricsF(f).height()))};
 }
 
