@@ -323,8 +323,12 @@ public:
 class RecordingPresenter final : public TidewrightWindowPresenting {
 public:
     void presentWelcome(TidewrightAppModel& model) override { presentedFor.push_back(&model); }
+    void presentPreferences(TidewrightAppModel& model, const QString& title) override {
+        preferencesFor.emplace_back(&model, title);
+    }
 
     std::vector<TidewrightAppModel*> presentedFor;
+    std::vector<std::pair<TidewrightAppModel*, QString>> preferencesFor;
 };
 
 } // namespace tidewright::fakes

@@ -1,6 +1,6 @@
 // The preferences and welcome hosts over the app model's fakes: the props follow the model, each
 // hook does what it should in the running and the stopped model, a second open-at-login change is
-// dropped while one is in flight.
+// dropped while one is in flight; and the native presenter's windows, one of each kind.
 
 #include <QApplication>
 #include <QTest>
@@ -13,13 +13,17 @@
 #include <vector>
 
 #include "AppHarness.hpp"
+#include "FakeDesktop.hpp"
 #include "WelcomeButton.hpp"
 #include "corbel/ui/WelcomeStepRow.hpp"
+#include "corbel/ui/WindowKinds.hpp"
 #include "corbel/ui/testing/GoldenImages.hpp"
 #include "platform/concurrency/Continuation.hpp"
+#include "tidewright/app/NativeTidewrightPresenter.hpp"
 #include "tidewright/app/TidewrightPreferencesHost.hpp"
 #include "tidewright/app/TidewrightWelcomeHost.hpp"
 #include "tidewright/shell/OpenAtLogin.hpp"
+#include "tidewright/views/TidewrightCopy.hpp"
 
 namespace tidewright {
 namespace {
@@ -298,6 +302,76 @@ TEST(OpenAtLoginSwitch, ASecondChangeWhileOneIsInFlightIsDropped) {
     TidewrightPreferencesHost::actions(h.model).setOpensAtLogin(true);
     main.runUntilIdle();
     EXPECT_EQ(login->requests.size(), 2u) << "no change while stopped";
+}
+
+class NativePresenterTest : public ::testing::Test {
+protected:
+    NativePresenterTest() {
+        screens->list = {corbel::testing::screen(1, {0, 0, 1920, 1080}, {0, 32, 1920, 1048})};
+        pointer->mouse = {100, 100};
+        corbel::KitWindows::install({&executor, screens, pointer});
+    }
+    ~NativePresenterTest() override { corbel::KitWindows::reset(); }
+
+    platform::ManualExecutor executor;
+    std::shared_ptr<corbel::testing::FakeScreens> screens = std::make_shared<corbel::testing::FakeScreens>();
+    std::shared_ptr<corbel::testing::FakePointer> pointer = std::make_shared<corbel::testing::FakePointer>();
+    NativeTidewrightPresenter native;
+};
+
+TEST_F(NativePresenterTest, ThePreferencesWindowIsOneAndItsCloseDropsThePreferencesWork) {
+    RunningHarness h;
+    native.presentPreferences(*h.model, QStringLiteral("Tidewright Preferences"));
+    corbel::FixedNativeWindow* window = corbel::KitWindows::require().preferences().window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tidewright Preferences"));
+    EXPECT_EQ(countOf<TidewrightPreferencesHost>(*window), 1);
+
+    native.presentPreferences(*h.model, QStringLiteral("Other"));
+    EXPECT_EQ(corbel::KitWindows::require().preferences().window(), window);
+    EXPECT_EQ(countOf<TidewrightPreferencesHost>(*window), 1);
+
+    window->close();
+    EXPECT_EQ(h.log, (Log{"openingRules.cancelChooser", "catalog.cancelSelection",
+                          "permissions.cancelRequest(preferences)"}));
+}
+
+TEST_F(NativePresenterTest, TheWelcomeWindowIsOneAndItsCloseIsTheModelsWelcomeClosed) {
+    RunningHarness h;
+    native.presentWelcome(*h.model);
+    corbel::FixedNativeWindow* window = corbel::KitWindows::require().welcomeSteps().window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tidewright"));
+    native.presentWelcome(*h.model);
+    EXPECT_EQ(countOf<TidewrightWelcomeHost>(*window), 1);
+
+    h.model->presentation().markWelcomePresented();
+    window->close();
+    EXPECT_EQ(h.log, Log{"permissions.cancelRequest(welcome)"});
+    EXPECT_EQ(h.model->presentation().welcome(), Session::suppressed);
+}
+
+TEST_F(NativePresenterTest, FinishingTheWelcomeClosesItsWindow) {
+    RunningHarness h;
+    native.presentWelcome(*h.model);
+    corbel::FixedNativeWindow* window = corbel::KitWindows::require().welcomeSteps().window();
+    ASSERT_TRUE(window->isVisible());
+    TidewrightWelcomeHost::actions(h.model).finish();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(TidewrightAppModelWindows, ShowPreferencesHandsThePresenterTheLocalizedTitle) {
+    RunningHarness h;
+    h.model->showPreferences();
+    ASSERT_EQ(h.presenter->preferencesFor.size(), 1u);
+    EXPECT_EQ(h.presenter->preferencesFor[0].first, h.model.get());
+    EXPECT_EQ(h.presenter->preferencesFor[0].second,
+              localizedCopy(TidewrightCopy::preferencesTitle, QLocale()));
+    h.model->stop();
+    h.model->showPreferences();
+    EXPECT_EQ(h.presenter->preferencesFor.size(), 2u) << "the callers check running, not the model";
 }
 
 } // namespace
