@@ -18,7 +18,9 @@
 #include <utility>
 #include <vector>
 
+#include "corbel/ui/DesktopPointer.hpp"
 #include "corbel/ui/LoginItem.hpp"
+#include "corbel/ui/WindowKinds.hpp"
 #include "platform/accessibility/x11/X11AccessibilityBackend.hpp"
 #include "platform/accessibility/x11/X11AccessibilityObservers.hpp"
 #include "platform/accessibility/x11/X11TrustNoticeCenter.hpp"
@@ -43,6 +45,7 @@
 #include "platform/xdg/BaseDirectories.hpp"
 #include "platform/xdg/DesktopEntryIndex.hpp"
 #include "tidewright/app/LocalWelcomeHistory.hpp"
+#include "tidewright/app/NativeTidewrightPresenter.hpp"
 #include "tidewright/applications/ApplicationCatalog.hpp"
 #include "tidewright/applications/OpeningAdapters.hpp"
 #include "tidewright/applications/OpeningMetadataReader.hpp"
@@ -152,7 +155,8 @@ TidewrightAppModel::liveServices(platform::Executor& main,
     Services services;
     services.resources.push_back(platformObjects);
     services.clock = &clock;
-    services.windowPresenter = std::move(presenter);
+    services.windowPresenter =
+        presenter ? std::move(presenter) : std::make_shared<NativeTidewrightPresenter>();
 
     // 1. The preference repository over the standard user defaults and the synced folder.
     p.defaults = standardDefaults ? std::move(standardDefaults)
@@ -229,6 +233,8 @@ TidewrightAppModel::liveServices(platform::Executor& main,
 
     // Window control and the opening machinery, over the model's hooks.
     auto screens = std::make_shared<platform::ScreenService>(std::make_shared<platform::X11ScreenSource>(env.display));
+    // The kit's windows open on the same screens, at the pointer.
+    corbel::KitWindows::install({&main, screens, corbel::makeQtDesktopPointer()});
     auto inventory = std::make_shared<CGOpeningInventory>(
         std::make_shared<platform::X11WindowServer>(env.display), p.pool);
     services.execution = [&main, &clock, transport, screens, inventory, signal](WindowExecutionHooks hooks) {

@@ -1,6 +1,6 @@
 #include "tidewright/app/TidewrightAppModel.hpp"
 
-#include <QLoggingCategory>
+#include <QLocale>
 
 #include <algorithm>
 #include <stdexcept>
@@ -8,11 +8,11 @@
 #include <utility>
 
 #include "platform/concurrency/WeakCall.hpp"
+#include "tidewright/views/TidewrightCopy.hpp"
+
 namespace tidewright {
 
 namespace {
-
-Q_LOGGING_CATEGORY(appLog, "app.corbelthane.tidewright.app")
 
 PreferenceSummary firstSummary(const TidewrightAppModel::Services& services) {
     if (!services.preferences) {
@@ -256,8 +256,8 @@ void TidewrightAppModel::welcomeClosed() {
 }
 
 void TidewrightAppModel::showPreferences() {
-    // The preferences window is a view that is not built yet.
-    qCWarning(appLog, "preferences window requested; there is none yet");
+    services_.windowPresenter->presentPreferences(*this,
+                                                  localizedCopy(TidewrightCopy::preferencesTitle, QLocale()));
 }
 
 void TidewrightAppModel::cancelPreferencesRequests() {

@@ -46,9 +46,11 @@ inline ProcessID process(const char* app, std::int32_t pid, std::uint64_t incarn
 }
 
 struct Harness {
-    // liveReads: the permission service reads in tasks that the test answers.
+    // liveReads: the permission service reads in tasks that the test answers. login: open at
+    // login in place of the fake.
     explicit Harness(PreferenceSummary summary = switchSummary(true), bool liveReads = false,
-                     std::shared_ptr<WelcomeHistoryStoring> history = nullptr)
+                     std::shared_ptr<WelcomeHistoryStoring> history = nullptr,
+                     std::shared_ptr<OpenAtLoginDriving> login = nullptr)
         : liveReads(liveReads), preferences(std::make_shared<FakePreferences>(log, std::move(summary))),
           permissions(std::make_shared<FakePermissions>(log, liveReads ? &executor : nullptr)),
           hotkeys(std::make_shared<FakeHotkeys>(log)), catalog(std::make_shared<FakeCatalog>(log)),
@@ -68,7 +70,7 @@ struct Harness {
         services.hotkeys = hotkeys;
         services.catalog = catalog;
         services.openingRules = openingRules;
-        services.openAtLogin = openAtLogin;
+        services.openAtLogin = login ? std::move(login) : std::shared_ptr<OpenAtLoginDriving>(openAtLogin);
         services.welcomeHistory = welcomeHistory;
         services.trustNotices = trustNotices;
         services.settings = settings;

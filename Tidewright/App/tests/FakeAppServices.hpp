@@ -13,6 +13,7 @@
 
 #include "platform/concurrency/Continuation.hpp"
 #include "platform/concurrency/Executor.hpp"
+#include "platform/observation/Observable.hpp"
 #include "tidewright/app/AppServices.hpp"
 #include "tidewright/app/TidewrightAppModel.hpp"
 #include "tidewright/app/TidewrightWindowPresenting.hpp"
@@ -66,6 +67,10 @@ public:
         startRead();
     }
     const std::optional<platform::Task<>>& task() const override { return task_; }
+    void request(RequestOwner owner) override {
+        log_.push_back(owner == RequestOwner::welcome ? "permissions.request(welcome)"
+                                                      : "permissions.request(preferences)");
+    }
     void cancelRequest(RequestOwner owner) override {
         log_.push_back(owner == RequestOwner::welcome ? "permissions.cancelRequest(welcome)"
                                                       : "permissions.cancelRequest(preferences)");
@@ -184,11 +189,38 @@ public:
     }
     void refresh() override { log_.push_back("openingRules.refresh"); }
     void cancelChooser() override { log_.push_back("openingRules.cancelChooser"); }
+    const std::vector<TidewrightRulePresentation>& rules() const override { return ruleList; }
+    const std::vector<TidewrightOpenAppPresentation>& openApps() const override { return openAppList; }
+    platform::Subscription observeLists(std::function<void()> observer) override {
+        return rebuilds_.subscribe([observer = std::move(observer)](const int&) { observer(); });
+    }
+    void addRule(const BundleID& app) override {
+        log_.push_back("openingRules.addRule(" + app.rawValue() + ")");
+    }
+    void setAction(const BundleID& app, OpeningAction action) override {
+        log_.push_back("openingRules.setAction(" + app.rawValue() + ", " +
+                       (action == OpeningAction::center ? "center" : "maximize") + ")");
+    }
+    void removeRule(const BundleID& app) override {
+        log_.push_back("openingRules.removeRule(" + app.rawValue() + ")");
+    }
+    void presentChooser() override { log_.push_back("openingRules.presentChooser"); }
+
+    // New lists, reported as the model reports a rebuild.
+    void rebuild(std::vector<TidewrightRulePresentation> rules,
+                 std::vector<TidewrightOpenAppPresentation> apps) {
+        ruleList = std::move(rules);
+        openAppList = std::move(apps);
+        rebuilds_.notify();
+    }
 
     std::optional<std::map<BundleID, OpeningAction>> applied;
+    std::vector<TidewrightRulePresentation> ruleList;
+    std::vector<TidewrightOpenAppPresentation> openAppList;
 
 private:
     CallLog& log_;
+    platform::Observable<int> rebuilds_{0};
 };
 
 class FakeOpenAtLogin final : public OpenAtLoginDriving {
@@ -197,6 +229,15 @@ public:
     void start() override { log_.push_back("openAtLogin.start"); }
     void stop() override { log_.push_back("openAtLogin.stop"); }
     void refresh() override { log_.push_back("openAtLogin.refresh"); }
+    LoginState loginState() const override { return state.value(); }
+    platform::Subscription observeState(std::function<void(const LoginState&)> observer) override {
+        return state.subscribe(std::move(observer));
+    }
+    void requestChange(bool enabled) override {
+        log_.push_back(enabled ? "openAtLogin.requestChange(true)" : "openAtLogin.requestChange(false)");
+    }
+
+    platform::Observable<LoginState> state{LoginState::disabled};
 
 private:
     CallLog& log_;
@@ -282,8 +323,12 @@ public:
 class RecordingPresenter final : public TidewrightWindowPresenting {
 public:
     void presentWelcome(TidewrightAppModel& model) override { presentedFor.push_back(&model); }
+    void presentPreferences(TidewrightAppModel& model, const QString& title) override {
+        preferencesFor.emplace_back(&model, title);
+    }
 
     std::vector<TidewrightAppModel*> presentedFor;
+    std::vector<std::pair<TidewrightAppModel*, QString>> preferencesFor;
 };
 
 } // namespace tidewright::fakes

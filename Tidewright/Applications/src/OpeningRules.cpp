@@ -71,6 +71,11 @@ void OpeningRules::refresh() {
     if (onRulesChange) {
         onRulesChange();
     }
+    rebuilds_.notify();
+}
+
+platform::Subscription OpeningRules::observeLists(std::function<void()> observer) {
+    return rebuilds_.subscribe([observer = std::move(observer)](const std::uint64_t&) { observer(); });
 }
 
 void OpeningRules::addRule(const BundleID& app) {

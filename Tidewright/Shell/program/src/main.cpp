@@ -44,20 +44,6 @@ Q_LOGGING_CATEGORY(shellLog, "app.corbelthane.tidewright.shell")
 
 using namespace tidewright;
 
-// The welcome window is a view that is not built yet: the offer is logged and closed at once, so
-// the model's welcome bookkeeping stays as it would be after the user closed the window.
-class UnbuiltWelcomePresenter final : public TidewrightWindowPresenting {
-public:
-    explicit UnbuiltWelcomePresenter(platform::Executor& main) : main_(main) {}
-    void presentWelcome(TidewrightAppModel& model) override {
-        qCInfo(shellLog, "welcome offered; the welcome window is not built yet");
-        main_.post(platform::weakCall(model.weak_from_this(), &TidewrightAppModel::welcomeClosed));
-    }
-
-private:
-    platform::Executor& main_;
-};
-
 // Everything the process owns besides the QApplication; destroyed before it.
 class Program {
 public:
@@ -110,8 +96,7 @@ private:
         TidewrightDelegate::Environment e;
         e.snapshotRequested = snapshot_;
         e.buildModel = [this] {
-            return TidewrightAppModel::live(main_, std::make_shared<UnbuiltWelcomePresenter>(main_),
-                                            defaults_);
+            return TidewrightAppModel::live(main_, nullptr, defaults_);
         };
         e.snapshotLaunch = [this] {
             if (!snapshot_) {

@@ -54,7 +54,8 @@ public:
     };
 
     // The composition root: reads the environment (display, XDG folders, the synced folder) and
-    // builds every live service, then the model over them. presenter shows the welcome window.
+    // builds every live service, then the model over them, and installs the kit's windows.
+    // presenter shows the welcome and preferences windows; none: the native windows.
     // Defined in TidewrightAppLive. THROWS std::runtime_error when the display cannot be reached.
     // REQUIRES: a QApplication exists; main is the main executor and outlives the model.
     // standardDefaults: the process's one object over the standard suite, when the program shares
@@ -96,8 +97,10 @@ public:
 
     // Counts and presents the welcome; only while running.
     void showWelcome();
+    // The welcome window closed, or the user finished it: the welcome stays closed for this running
+    // period and a welcome-owned permission request is abandoned.
     void welcomeClosed();
-    // The preferences window itself belongs to the views.
+    // Opens the preferences window, or brings it to the front; no check of running (callers check).
     void showPreferences();
     // The preferences window closed: drops the work it started.
     void cancelPreferencesRequests();

@@ -3,6 +3,7 @@
 // icon, and the running applications a rule can be added for. It owns no rules: every change goes
 // to the preference repository as an edit, and comes back through apply().
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "platform/concurrency/Executor.hpp"
 #include "platform/concurrency/Task.hpp"
+#include "platform/observation/Observable.hpp"
 #include "tidewright/applications/ApplicationCatalogReading.hpp"
 #include "tidewright/applications/OpeningRulesDriving.hpp"
 #include "tidewright/applications/TidewrightOpenAppPresentation.hpp"
@@ -32,9 +34,10 @@ public:
     OpeningRules& operator=(const OpeningRules&) = delete;
 
     // The running applications, in the catalog's order.
-    const std::vector<TidewrightOpenAppPresentation>& openApps() const noexcept { return openApps_; }
+    const std::vector<TidewrightOpenAppPresentation>& openApps() const noexcept override { return openApps_; }
     // The usable rules in ruleOrder.
-    const std::vector<TidewrightRulePresentation>& rules() const noexcept { return rules_; }
+    const std::vector<TidewrightRulePresentation>& rules() const noexcept override { return rules_; }
+    platform::Subscription observeLists(std::function<void()> observer) override;
     // Called after each rebuild of the list, changed or not: a rebuild is one mutation.
     std::function<void()> onOpenAppsChange;
     std::function<void()> onRulesChange;
@@ -52,12 +55,12 @@ public:
 
     // A centre rule for the application, unless it has a usable rule already or a notice about
     // its rule other than an unavailable account.
-    void addRule(const BundleID& app);
-    void setAction(const BundleID& app, OpeningAction action);
-    void removeRule(const BundleID& app);
+    void addRule(const BundleID& app) override;
+    void setAction(const BundleID& app, OpeningAction action) override;
+    void removeRule(const BundleID& app) override;
     // Lets the user choose applications and adds a rule for each as addRule() does; only while
     // running, and only one chooser at a time.
-    void presentChooser();
+    void presentChooser() override;
 
     bool isRunning() const noexcept { return running_; }
     bool hasChooser() const noexcept { return chooser_.has_value(); }
@@ -77,6 +80,8 @@ private:
     std::vector<TidewrightRulePresentation> rules_;
     std::map<BundleID, OpeningAction> usableRules_;
     std::optional<platform::Task<>> chooser_;
+    // Notified after each rebuild of either list.
+    platform::Observable<std::uint64_t> rebuilds_{0};
     bool running_ = false;
 };
 

@@ -30,7 +30,11 @@ public:
     platform::Async<> setEnabled(bool enabled);
     // What the views' switch does: while running and with no change in flight, starts a change
     // task; otherwise the request is dropped, not queued.
-    void requestChange(bool enabled);
+    void requestChange(bool enabled) override;
+    LoginState loginState() const override { return state.value(); }
+    platform::Subscription observeState(std::function<void(const LoginState&)> observer) override {
+        return state.subscribe(std::move(observer));
+    }
 
     // The app model's start and stop. Stopping also cancels and drops the change in flight.
     void start() override { running_ = true; }

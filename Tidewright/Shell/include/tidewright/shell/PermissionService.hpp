@@ -31,7 +31,7 @@ public:
     void refresh() override;
     // Prompts, then reads. A read in flight is abandoned; a second request while one runs is
     // ignored and its owner not recorded.
-    void request(PermissionRequestOwner owner);
+    void request(PermissionRequestOwner owner) override;
     // Abandons the request in flight if owner started it; the permission is not read again.
     void cancelRequest(PermissionRequestOwner owner) override;
     // Abandons everything in flight; the permission keeps its last value.

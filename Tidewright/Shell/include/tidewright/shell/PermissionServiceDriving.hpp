@@ -24,6 +24,8 @@ public:
     // The read or request in flight; it never ends with an error. Awaiting it does not cancel it;
     // an abandoned one ends once its backend call returns.
     virtual const std::optional<platform::Task<>>& task() const = 0;
+    // Asks the user for the permission on owner's behalf, then reads it.
+    virtual void request(RequestOwner owner) = 0;
     // Abandons the request in flight when owner started it.
     virtual void cancelRequest(RequestOwner owner) = 0;
     // Abandons everything in flight; the permission keeps its last value.

@@ -3,6 +3,8 @@
 // synced folder under one temporary folder, nothing read or written outside it. For the
 // end-to-end tests and the program's benchmark.
 
+#include "platform/concurrency/ManualExecutor.hpp"
+#include "platform/defaults/UserDefaults.hpp"
 #include "platform/hotkeys/ForeignKeyGrab.hpp"
 #include "platform/testing/ChildProcess.hpp"
 #include "tidewright/preferences/PreferenceInstallation.hpp"
@@ -76,7 +78,9 @@ public:
     static constexpr std::uint16_t controlAlt =
         platform::testing::ForeignKeyGrab::control | platform::testing::ForeignKeyGrab::mod1;
 
-    explicit ProgramUnderTest(std::string display) : display_(std::move(display)) {
+    // firstStart: nothing in the program's defaults, so it opens its welcome as on a new machine;
+    // otherwise the welcome was shown once before and stays closed (with the permission granted).
+    explicit ProgramUnderTest(std::string display, bool firstStart = false) : display_(std::move(display)) {
         if (!folder_.isValid()) {
             throw std::runtime_error("no temporary folder");
         }
@@ -84,6 +88,13 @@ public:
             std::filesystem::create_directories(root() / sub);
         }
         writeAccountFile(root() / "synced", "alice\n");
+        if (!firstStart) {
+            platform::ManualExecutor executor;
+            platform::UserDefaults defaults(defaultsFile(), executor);
+            if (!defaults.setString("tidewright.welcomePresentation.v1", "presented")) {
+                throw std::runtime_error("cannot write the program's defaults");
+            }
+        }
     }
 
     std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
