@@ -1,6 +1,7 @@
 #include "tidewright/app/TidewrightAppModel.hpp"
 
 #include <QLocale>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <stdexcept>
@@ -13,6 +14,8 @@
 namespace tidewright {
 
 namespace {
+
+Q_LOGGING_CATEGORY(appLog, "app.corbelthane.tidewright.app")
 
 PreferenceSummary firstSummary(const TidewrightAppModel::Services& services) {
     if (!services.preferences) {
