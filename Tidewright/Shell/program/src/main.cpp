@@ -11,7 +11,6 @@
 #include "platform/concurrency/LiveClock.hpp"
 #include "platform/concurrency/MainExecutor.hpp"
 #include "platform/concurrency/Task.hpp"
-#include "platform/concurrency/WeakCall.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
