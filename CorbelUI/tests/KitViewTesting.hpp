@@ -4,6 +4,7 @@
 #include "corbel/ui/ColorScheme.hpp"
 #include "corbel/ui/KitColors.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
+#include "corbel/ui/testing/Descendants.hpp"
 #include "corbel/ui/testing/GoldenImages.hpp"
 
 #include <QWidget>
@@ -31,16 +32,6 @@ inline void paintAsWindow(QWidget& host, ColorScheme scheme) {
     host.setAutoFillBackground(true);
 }
 
-// The descendants of `widget` of type T, in creation order (kit widgets carry no meta-object).
-template <typename T>
-std::vector<T*> descendantsOf(QWidget& widget) {
-    std::vector<T*> found;
-    for (QWidget* child : widget.findChildren<QWidget*>()) {
-        if (auto* typed = dynamic_cast<T*>(child)) {
-            found.push_back(typed);
-        }
-    }
-    return found;
-}
+using testing::descendantsOf;
 
 } // namespace corbel

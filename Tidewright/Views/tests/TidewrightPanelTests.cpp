@@ -12,6 +12,7 @@
 #include "corbel/ui/SampleUpdateNotifier.hpp"
 #include "corbel/ui/TextLabel.hpp"
 #include "corbel/ui/UpdateCard.hpp"
+#include "corbel/ui/testing/Descendants.hpp"
 #include "corbel/ui/testing/GoldenImages.hpp"
 #include "tidewright/views/TidewrightShortcutPresentation.hpp"
 
@@ -59,16 +60,7 @@ AppDecision decide(bool enabled, Registrations registrations = allRegistered(),
     return AppPolicy::decide(enabled, WindowPermissions{permission}, registrations, preferences);
 }
 
-template <typename T>
-std::vector<T*> descendantsOf(QWidget& widget) {
-    std::vector<T*> found;
-    for (QWidget* child : widget.findChildren<QWidget*>()) {
-        if (auto* typed = dynamic_cast<T*>(child)) {
-            found.push_back(typed);
-        }
-    }
-    return found;
-}
+using corbel::testing::descendantsOf;
 
 // The notice cards top to bottom, as laid out.
 std::vector<corbel::NoticeCard*> noticeCards(TidewrightPanel& panel) {
