@@ -22,16 +22,17 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,26 @@ namespace {
 Q_LOGGING_CATEGORY(shellLog, "app.corbelthane.tidewright.shell")
 
 using namespace tidewright;
+
+// Control+comma pressed in any window of the application.
+class SettingsCommandFilter final : public QObject {
+public:
+    std::function<void()> onCommand;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Comma && key->modifiers() == Qt::ControlModifier && onCommand) {
+                if (!key->isAutoRepeat()) {
+                    onCommand();
+                }
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // Everything the process owns besides the QApplication; destroyed before it.
 class Program {
@@ -57,11 +78,11 @@ public:
                          });
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &anchor_,
                          [this] { delegate_.applicationWillTerminate(); });
-        // The settings command, while one of our windows is active.
-        auto* settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), &anchor_);
-        settings->setContext(Qt::ApplicationShortcut);
-        QObject::connect(settings, &QShortcut::activated, &anchor_,
-                         [this] { delegate_.showPreferencesCommand(); });
+        // The settings command, while one of our windows is active. A filter rather than a
+        // QShortcut: Qt matches a shortcut only when a visible widget owns it, and no window of
+        // ours exists for the program's whole life.
+        settingsCommand_.onCommand = [this] { delegate_.showPreferencesCommand(); };
+        qApp->installEventFilter(&settingsCommand_);
         // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
         // would be lost.
         QTimer::singleShot(0, &anchor_, [this] { delegate_.applicationDidFinishLaunching(); });
@@ -155,6 +176,7 @@ private:
     // since two writers of one file would drop each other's keys.
     std::shared_ptr<platform::UserDefaults> defaults_;
     QObject anchor_;
+    SettingsCommandFilter settingsCommand_;
     platform::application::TerminationRequests termination_;
     std::once_flag checkerOnce_;
     std::unique_ptr<corbel::DefaultsUpdateRecordStore> store_;
