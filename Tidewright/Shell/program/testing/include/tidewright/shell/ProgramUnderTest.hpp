@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -99,6 +100,10 @@ public:
 
     std::filesystem::path root() const { return std::filesystem::path(folder_.path().toStdString()); }
 
+    // A variable every later start() hands the program, in place of its own value if it has one
+    // (a session bus instead of none, say).
+    void setEnvironment(const std::string& name, const std::string& value) { extraEnvironment_[name] = value; }
+
     // Starts the program with these arguments; the process ends with the returned object.
     std::unique_ptr<RunningProgram> start(const std::vector<std::string>& arguments = {}) const {
         platform::testing::ChildProcess::Options options;
@@ -117,6 +122,9 @@ public:
             // No session bus: nothing of the machine's desktop is reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
         };
+        for (const auto& [name, value] : extraEnvironment_) {
+            options.environment[name] = value;
+        }
         std::vector<std::string> command{TIDEWRIGHT_PROGRAM};
         command.insert(command.end(), arguments.begin(), arguments.end());
         // Its log comes here; its standard output goes nowhere.
@@ -144,6 +152,7 @@ public:
 
 private:
     std::string display_;
+    std::map<std::string, std::string> extraEnvironment_;
     QTemporaryDir folder_;
 };
 
