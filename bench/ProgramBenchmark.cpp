@@ -1,9 +1,10 @@
 // The real program on Xvfb and openbox: a hot key pressed through the test extension to the
 // window's frame read back at the target (200 presses over the six actions), beside the same moves
 // done with xdotool and written straight to the window manager (what it and the X server take
-// alone); start to the hot keys grabbed (20 starts); wake-ups per second while idle; and resident
-// memory after start and after 1,000 actions.
-//   ProgramBenchmark [idle seconds, 30 unless given]
+// alone); start to the hot keys grabbed (20 starts); wake-ups while idle with no window open; and
+// resident memory after start, after 1,000 actions, and at a first start with its welcome open
+// before and after the preferences window was opened and closed 100 times.
+//   ProgramBenchmark [idle seconds, 10 unless given]
 
 #include "MoveTiming.hpp"
 
@@ -86,6 +87,65 @@ DesktopFrame outerFrame(platform::testing::X11TestWorld& world, platform::x11::W
                    client.height + wm.top + wm.bottom);
 }
 
+struct WindowMemory {
+    long welcomeOpen = 0;        // kB, the welcome shown, nothing else opened yet
+    std::vector<long> afterCycles; // kB, after every 25 openings and closings of the preferences
+};
+
+// A first start: the welcome opens by itself and stays open, and the settings command (Control+comma
+// while it is active) opens the preferences, which Escape closes again.
+WindowMemory windowMemory(platform::testing::X11TestWorld& world) {
+    constexpr std::uint32_t comma = 0x2c, escape = 0xff1b;
+    ProgramUnderTest setup(world.display(), /*firstStart=*/true);
+    auto program = setup.start();
+    if (!program->waitForHeldHotkeys(6)) {
+        throw std::runtime_error("the program did not grab its hot keys");
+    }
+    const auto shown = [&](const char* title) { return !world.mappedWindowsTitled(title).empty(); };
+    if (!world.waitUntil([&] { return shown("Tidewright"); }, std::chrono::seconds(10))) {
+        throw std::runtime_error("the first start opened no welcome");
+    }
+    platform::testing::SyntheticKeyboard keyboard(world.display());
+    WindowMemory memory;
+    // Settled: the windows drawn and the first layout passes done.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    memory.welcomeOpen = residentKilobytes(program->pid());
+    for (int i = 1; i <= 100; ++i) {
+        const auto welcomeActive = [&] {
+            const auto welcome = world.mappedWindowsTitled("Tidewright");
+            return !welcome.empty() && world.activeWindow() == welcome.front();
+        };
+        if (!world.waitUntil(welcomeActive, std::chrono::seconds(5))) {
+            throw std::runtime_error("the welcome did not become active again");
+        }
+        keyboard.type({platform::testing::SyntheticKeyboard::controlL, comma});
+        if (!world.waitUntil([&] { return shown("Tidewright Preferences"); }, std::chrono::seconds(5))) {
+            throw std::runtime_error("the settings command opened no preferences window");
+        }
+        if (!world.waitUntil(
+                [&] {
+                    const auto preferences = world.mappedWindowsTitled("Tidewright Preferences");
+                    return !preferences.empty() && world.activeWindow() == preferences.front();
+                },
+                std::chrono::seconds(5))) {
+            throw std::runtime_error("the preferences window did not become active");
+        }
+        keyboard.type({escape});
+        if (!world.waitUntil([&] { return !shown("Tidewright Preferences"); }, std::chrono::seconds(5))) {
+            throw std::runtime_error("Escape did not close the preferences window");
+        }
+        if (i % 25 == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            memory.afterCycles.push_back(residentKilobytes(program->pid()));
+        }
+    }
+    ::kill(program->pid(), SIGTERM);
+    if (program->process().waitForExit(std::chrono::seconds(10)) != 0) {
+        throw std::runtime_error("the program did not end cleanly after the window cycles");
+    }
+    return memory;
+}
+
 Figures startToGrabbed(const ProgramUnderTest& setup) {
     std::vector<double> times;
     for (int i = 0; i < 20; ++i) {
@@ -104,11 +164,12 @@ Figures startToGrabbed(const ProgramUnderTest& setup) {
 } // namespace
 
 int main(int argc, char** argv) try {
-    const int idleSeconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    const int idleSeconds = argc > 1 ? std::atoi(argv[1]) : 10;
     platform::testing::X11TestWorld world;
     ProgramUnderTest setup(world.display());
 
     const Figures start = startToGrabbed(setup);
+    const WindowMemory windows = windowMemory(world);
 
     auto program = setup.start();
     if (!program->waitForHeldHotkeys(6)) {
@@ -243,6 +304,13 @@ int main(int argc, char** argv) try {
     }
     std::printf("resident memory: %.1f MB after start, %.1f MB after 1,000 more actions\n",
                 residentAfterStart / 1024.0, residentAfterActions / 1024.0);
+    std::printf("resident memory at a first start: %.1f MB with the welcome open; after opening and closing the "
+                "preferences 25, 50, 75, 100 times:",
+                windows.welcomeOpen / 1024.0);
+    for (const long kilobytes : windows.afterCycles) {
+        std::printf(" %.1f", kilobytes / 1024.0);
+    }
+    std::printf(" MB\n");
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "benchmark failed: %s\n", error.what());
