@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <stdexcept>
-#include <thread>
 
 namespace platform::testing {
 
@@ -223,23 +222,6 @@ std::string AtspiDriver::describe(const AtspiElement& root) {
         }
     }
     return text;
-}
-
-std::optional<AtspiElement> AtspiDriver::waitFor(pid_t pid, const QString& role, const QString& name,
-                                                 std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (const std::optional<AtspiElement> root = application(pid)) {
-            if (std::optional<AtspiElement> found = find(*root, role, name)) {
-                return found;
-            }
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return std::nullopt;
-        }
-        // The tree is asked, not watched: a short pause between two walks.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
 }
 
 } // namespace platform::testing

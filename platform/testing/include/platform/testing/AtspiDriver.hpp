@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,10 +51,6 @@ public:
     // The first showing element under root, depth first, whose role name (as "push button",
     // "check box", "button with menu") and name are these.
     std::optional<AtspiElement> find(const AtspiElement& root, const QString& role, const QString& name);
-    // find() under the application of pid, asked again until it answers or the timeout passes.
-    std::optional<AtspiElement> waitFor(pid_t pid, const QString& role, const QString& name,
-                                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
-
     QString name(const AtspiElement& element);
     QString roleName(const AtspiElement& element);
     std::vector<AtspiElement> children(const AtspiElement& element);
