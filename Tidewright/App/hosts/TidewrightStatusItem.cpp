@@ -153,8 +153,9 @@ QIcon TidewrightStatusItem::statusIcon(const QString& symbol, corbel::ColorSchem
 QPoint TidewrightStatusItem::panelOrigin(const QRect& icon, const QPoint& pointer, const QSize& panel,
                                          const QRect& available) {
     const QRect anchor = icon.isEmpty() ? QRect(pointer, QSize(1, 1)) : icon;
-    int x = anchor.center().x() - panel.width() / 2;
-    const bool above = anchor.center().y() > available.center().y();
+    // QRect::center() rounds down a pixel for even sizes; the panel centres on the true middle.
+    int x = anchor.x() + anchor.width() / 2 - panel.width() / 2;
+    const bool above = anchor.y() + anchor.height() / 2 > available.y() + available.height() / 2;
     int y = above ? anchor.top() - panelGap - panel.height() : anchor.bottom() + 1 + panelGap;
     // Kept on the screen; a panel larger than the area keeps its top-left corner in view.
     x = std::max(available.left(), std::min(x, available.right() + 1 - panel.width()));
