@@ -31,6 +31,19 @@ public:
     void start() override { log_.push_back("preferences.start"); }
     void refresh() override { log_.push_back("preferences.refresh"); }
     void stop() override { log_.push_back("preferences.stop"); }
+    void apply(const PreferenceEdit& edit) override {
+        switch (edit.kind()) {
+        case PreferenceEdit::Kind::enabled:
+            log_.push_back(std::string("preferences.apply(enabled ") + (edit.value() ? "true" : "false") + ")");
+            break;
+        case PreferenceEdit::Kind::rule:
+            log_.push_back("preferences.apply(rule " + edit.app()->rawValue() + ")");
+            break;
+        case PreferenceEdit::Kind::removeRule:
+            log_.push_back("preferences.apply(removeRule " + edit.app()->rawValue() + ")");
+            break;
+        }
+    }
     // A new summary, reported as the repository reports one.
     void change(PreferenceSummary summary) {
         current = std::move(summary);

@@ -1,5 +1,6 @@
 #include "platform/testing/X11TestWorld.hpp"
 
+#include "platform/x11/Properties.hpp"
 #include "platform/x11/X11Desktop.hpp"
 
 #include <signal.h>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 
 namespace platform::testing {
@@ -391,6 +393,65 @@ std::string textProperty(x11::XcbConnection& connection, xcb_window_t window, xc
 }
 
 } // namespace
+
+std::vector<xcb_window_t> X11TestWorld::viewableWindowsOf(pid_t pid) {
+    xcb_connection_t* c = connection_->raw();
+    const x11::Atoms& atoms = connection_->atoms();
+    std::vector<xcb_window_t> found;
+    // Depth-first; a window that goes meanwhile is skipped with its subtree.
+    std::vector<xcb_window_t> pending{connection_->root()};
+    while (!pending.empty()) {
+        const xcb_window_t window = pending.back();
+        pending.pop_back();
+        try {
+            auto attributes = connection_
+                                  ->pending<xcb_get_window_attributes_reply_t>(
+                                      xcb_get_window_attributes(c, window).sequence)
+                                  .get(soon());
+            if (window != connection_->root() && attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+                continue;
+            }
+            const std::vector<std::uint32_t> owner =
+                x11::valuesOf(x11::requestProperty(*connection_, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 1)
+                                  .get(soon()),
+                              XCB_ATOM_CARDINAL);
+            if (owner.size() == 1 && owner[0] == static_cast<std::uint32_t>(pid)) {
+                found.push_back(window);
+            }
+            auto tree = connection_->pending<xcb_query_tree_reply_t>(xcb_query_tree(c, window).sequence).get(soon());
+            const xcb_window_t* first = xcb_query_tree_children(tree.get());
+            pending.insert(pending.end(), std::make_reverse_iterator(first + xcb_query_tree_children_length(tree.get())),
+                           std::make_reverse_iterator(first));
+        } catch (const x11::XcbFailure&) {
+        }
+    }
+    return found;
+}
+
+bool X11TestWorld::selectionOwned(const std::string& selection) {
+    xcb_connection_t* c = connection_->raw();
+    auto atom = connection_
+                    ->pending<xcb_intern_atom_reply_t>(
+                        xcb_intern_atom(c, 0, static_cast<std::uint16_t>(selection.size()), selection.data()).sequence)
+                    .get(soon());
+    auto owner =
+        connection_->pending<xcb_get_selection_owner_reply_t>(xcb_get_selection_owner(c, atom->atom).sequence)
+            .get(soon());
+    return owner->owner != XCB_WINDOW_NONE;
+}
+
+std::optional<xcb_window_t> X11TestWorld::parentOf(xcb_window_t window) {
+    try {
+        auto tree = connection_->pending<xcb_query_tree_reply_t>(xcb_query_tree(connection_->raw(), window).sequence)
+                        .get(soon());
+        if (tree->parent == XCB_WINDOW_NONE) {
+            return std::nullopt;
+        }
+        return tree->parent;
+    } catch (const x11::XcbFailure&) {
+        return std::nullopt;
+    }
+}
 
 std::vector<xcb_window_t> X11TestWorld::mappedWindowsTitled(const std::string& title) {
     xcb_connection_t* c = connection_->raw();

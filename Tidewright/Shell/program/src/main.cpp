@@ -14,6 +14,7 @@
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
+#include "tidewright/app/TidewrightStatusItem.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
 #include "platform/workspace/InstalledApplicationLookup.hpp"
 #include "tidewright/views/TidewrightCopy.hpp"
@@ -86,6 +87,14 @@ public:
         // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
         // would be lost.
         QTimer::singleShot(0, &anchor_, [this] { delegate_.applicationDidFinishLaunching(); });
+        showStatusItem();
+    }
+
+    // The tray panel, beside the tray icon or else at the pointer; nothing without a model.
+    void showPanel() {
+        if (statusItem_) {
+            statusItem_->showPanel();
+        }
     }
 
     // Lets the work that the model's stop() cancelled unwind: a cancelled action still waits for
@@ -112,6 +121,13 @@ public:
     }
 
 private:
+    // The status item exists only with a model: not in snapshot mode, not after a failed build.
+    void showStatusItem() {
+        if (const std::shared_ptr<TidewrightAppModel>& model = delegate_.model()) {
+            statusItem_ = std::make_unique<TidewrightStatusItem>(model, updateChecker());
+        }
+    }
+
     TidewrightDelegate::Environment environment() {
         TidewrightDelegate::Environment e;
         e.snapshotRequested = snapshot_;
@@ -183,6 +199,8 @@ private:
     std::shared_ptr<corbel::UpdateChecker> checker_;
     // Last: the model goes before the checker, the executor and the clock it uses.
     TidewrightDelegate delegate_;
+    // After the delegate: the tray goes first.
+    std::unique_ptr<TidewrightStatusItem> statusItem_;
 };
 
 // Whether snapshot mode is asked for on the X platform while no display can be opened.

@@ -68,7 +68,7 @@ public:
     // Reads the cloud and merges it into the entries; nothing while stopped.
     void refresh() override;
     // A user's edit, stamped with this installation's writer; nothing while stopped.
-    void apply(const PreferenceEdit& edit);
+    void apply(const PreferenceEdit& edit) override;
 
     // Built afresh on every read.
     PreferenceSummary summary() const override;

@@ -139,6 +139,12 @@ public:
     // The mapped windows whose _NET_WM_NAME (else WM_NAME) is this title: the root's children and,
     // under a window manager, their children.
     std::vector<WindowId> mappedWindowsTitled(const std::string& title);
+    // The viewable windows anywhere in the tree whose _NET_WM_PID is pid, parents before children.
+    std::vector<WindowId> viewableWindowsOf(pid_t pid);
+    // Whether some client owns the selection named so (such as "_NET_SYSTEM_TRAY_S0").
+    bool selectionOwned(const std::string& selection);
+    // The window's parent; none for the root or a window that is gone.
+    std::optional<WindowId> parentOf(WindowId window);
     // The window's pixels; none when it is gone or not viewable.
     std::optional<WindowImage> windowImage(WindowId window);
 

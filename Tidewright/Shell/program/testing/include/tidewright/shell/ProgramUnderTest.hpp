@@ -35,27 +35,22 @@ public:
 
     // Reads the log until the program holds exactly `count` hot keys; false at the timeout.
     bool waitForHeldHotkeys(int count, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (held_ != count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                return false;
-            }
-            const std::optional<std::string> line = process_->readLine(left);
-            if (!line) {
-                return false;
-            }
-            if (line->find("hot key ") == std::string::npos) {
-                continue;
-            }
-            if (line->ends_with(" grabbed")) {
-                ++held_;
-            } else if (line->ends_with(" released")) {
-                --held_;
-            }
+        return readUntil([&] { return held_ == count; }, timeout);
+    }
+
+    // Reads the log until a line containing `text` came (counting the hot keys on the way); false
+    // at the timeout.
+    bool waitForLine(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        return readUntil([&] { return linesContaining(text) > 0; }, timeout);
+    }
+
+    // How many of the lines read so far contain `text`.
+    int linesContaining(const std::string& text) const {
+        int count = 0;
+        for (const std::string& line : lines_) {
+            count += line.find(text) != std::string::npos ? 1 : 0;
         }
-        return true;
+        return count;
     }
 
     // What the program logged and nobody read yet, up to its end; for failure messages.
@@ -68,8 +63,35 @@ public:
     }
 
 private:
+    template <class Done>
+    bool readUntil(Done done, std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!done()) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            const std::optional<std::string> line = process_->readLine(left);
+            if (!line) {
+                return false;
+            }
+            lines_.push_back(*line);
+            if (line->find("hot key ") == std::string::npos) {
+                continue;
+            }
+            if (line->ends_with(" grabbed")) {
+                ++held_;
+            } else if (line->ends_with(" released")) {
+                --held_;
+            }
+        }
+        return true;
+    }
+
     std::unique_ptr<platform::testing::ChildProcess> process_;
     int held_ = 0;
+    std::vector<std::string> lines_;
 };
 
 class ProgramUnderTest {
@@ -119,7 +141,8 @@ public:
             {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
             {"QT_QPA_PLATFORM", "xcb"},
             {"QT_LOGGING_RULES", "app.corbelthane.tidewright.hotkeys.debug=true"},
-            // No session bus: nothing of the machine's desktop is reached.
+            // No session bus unless the test gives its own: nothing of the machine's desktop is
+            // reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
         };
         for (const auto& [name, value] : extraEnvironment_) {
@@ -146,6 +169,9 @@ public:
         }
         return true;
     }
+
+    // The session bus the program starts on from now on (a test's private bus); none by default.
+    void useSessionBus(const std::string& address) { setEnvironment("DBUS_SESSION_BUS_ADDRESS", address); }
 
     // The program's own standard defaults file.
     std::filesystem::path defaultsFile() const { return root() / "config" / "tidewright" / "standard.json"; }
