@@ -265,7 +265,6 @@ private:
         case XCB_CLIENT_MESSAGE: {
             const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
             if (message.window == state.window && message.type == state.showPanel && message.format == 32) {
-                qCDebug(instanceLog, "another start asked for the panel");
                 if (instance_.onShowPanelRequested) {
                     instance_.onShowPanelRequested();
                 }

@@ -41,7 +41,7 @@ public:
             if (left.count() <= 0) {
                 return false;
             }
-            const std::optional<std::string> line = process_->readLine(left);
+            const std::optional<std::string> line = next(left);
             if (!line) {
                 return false;
             }
@@ -57,18 +57,52 @@ public:
         return true;
     }
 
+    // Reads the log until a line holds text (a line read before counts too); false at the timeout.
+    bool waitForLine(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (linesWith(text).empty()) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !next(left)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The lines read so far that hold text.
+    std::vector<std::string> linesWith(const std::string& text) const {
+        std::vector<std::string> found;
+        for (const std::string& line : read_) {
+            if (line.find(text) != std::string::npos) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+
     // What the program logged and nobody read yet, up to its end; for failure messages.
     std::string remainingLog() {
         std::string log;
-        while (const std::optional<std::string> line = process_->readLine(std::chrono::milliseconds(200))) {
+        while (const std::optional<std::string> line = next(std::chrono::milliseconds(200))) {
             log += *line + "\n";
         }
         return log;
     }
 
 private:
+    std::optional<std::string> next(std::chrono::milliseconds timeout) {
+        std::optional<std::string> line = process_->readLine(timeout);
+        if (line) {
+            read_.push_back(*line);
+        }
+        return line;
+    }
+
+
     std::unique_ptr<platform::testing::ChildProcess> process_;
     int held_ = 0;
+    std::vector<std::string> read_;
 };
 
 class ProgramUnderTest {
@@ -113,7 +147,8 @@ public:
             {"XDG_RUNTIME_DIR", (r / "home").string()},
             {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
             {"QT_QPA_PLATFORM", "xcb"},
-            {"QT_LOGGING_RULES", "app.corbelthane.tidewright.hotkeys.debug=true"},
+            {"QT_LOGGING_RULES",
+             "app.corbelthane.tidewright.hotkeys.debug=true;app.corbelthane.tidewright.shell.debug=true"},
             // No session bus: nothing of the machine's desktop is reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
         };
