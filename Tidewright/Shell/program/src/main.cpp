@@ -13,6 +13,7 @@
 #include "platform/concurrency/Task.hpp"
 #include "platform/defaults/DefaultsLocation.hpp"
 #include "platform/defaults/UserDefaults.hpp"
+#include "platform/instance/DisplayInstance.hpp"
 #include "platform/xdg/BaseDirectories.hpp"
 #include "tidewright/app/TidewrightStatusItem.hpp"
 #include "tidewright/shell/TidewrightDelegate.hpp"
@@ -87,11 +88,15 @@ public:
         // "Launching finished" is the first turn of the loop: a quit asked before the loop runs
         // would be lost.
         QTimer::singleShot(0, &anchor_, [this] { delegate_.applicationDidFinishLaunching(); });
+        if (const auto& model = delegate_.model()) {
+            conflicts_ = model->observeDecision([this](const AppDecision& decision) { warnOfConflicts(decision); });
+        }
         showStatusItem();
     }
 
     // The tray panel, beside the tray icon or else at the pointer; nothing without a model.
     void showPanel() {
+        qCDebug(shellLog, "another start asked for the panel");
         if (statusItem_) {
             statusItem_->showPanel();
         }
@@ -126,6 +131,43 @@ private:
         if (const std::shared_ptr<TidewrightAppModel>& model = delegate_.model()) {
             statusItem_ = std::make_unique<TidewrightStatusItem>(model, updateChecker());
         }
+    }
+
+    // Once each time the set of shortcuts another program holds becomes non-empty or changes.
+    void warnOfConflicts(const AppDecision& decision) {
+        if (decision.conflictingShortcuts == warnedConflicts_) {
+            return;
+        }
+        warnedConflicts_ = decision.conflictingShortcuts;
+        QStringList names;
+        for (const FixedShortcut shortcut : allFixedShortcuts) {
+            if (warnedConflicts_.contains(shortcut)) {
+                names.append(shortcutName(shortcut));
+            }
+        }
+        if (!names.isEmpty()) {
+            qCWarning(shellLog, "another program holds %s: these shortcuts do nothing until it lets them go",
+                      qPrintable(names.join(QStringLiteral(", "))));
+        }
+    }
+
+    // As the user reads the key combination, whatever the window manager's names for the keys.
+    static QString shortcutName(FixedShortcut shortcut) {
+        switch (shortcut) {
+        case FixedShortcut::left:
+            return QStringLiteral("Control+Alt+Left");
+        case FixedShortcut::right:
+            return QStringLiteral("Control+Alt+Right");
+        case FixedShortcut::up:
+            return QStringLiteral("Control+Alt+Up");
+        case FixedShortcut::d:
+            return QStringLiteral("Control+Alt+D");
+        case FixedShortcut::down:
+            return QStringLiteral("Control+Alt+Down");
+        case FixedShortcut::c:
+            return QStringLiteral("Control+Alt+C");
+        }
+        return {};
     }
 
     TidewrightDelegate::Environment environment() {
@@ -199,24 +241,47 @@ private:
     std::shared_ptr<corbel::UpdateChecker> checker_;
     // Last: the model goes before the checker, the executor and the clock it uses.
     TidewrightDelegate delegate_;
+    ShortcutSet warnedConflicts_;
+    platform::Subscription conflicts_;
     // After the delegate: the tray goes first.
     std::unique_ptr<TidewrightStatusItem> statusItem_;
 };
 
-// Whether snapshot mode is asked for on the X platform while no display can be opened.
-bool snapshotWithoutDisplay(int argc, char** argv) {
+// Why Qt's X platform cannot start here; nothing when it can, or when Qt is to use another platform.
+std::optional<std::string> missingDisplay() {
+    const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
+    if (!platformName.isEmpty() && !platformName.startsWith("xcb")) {
+        return std::nullopt;
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty()) {
+        return "DISPLAY is not set";
+    }
+    if (!TidewrightAppModel::displayReachable()) {
+        return "cannot open display '" + display.toStdString() + "'";
+    }
+    return std::nullopt;
+}
+
+// Before the QApplication, which reads the arguments.
+bool snapshotRequested(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    if (!corbel::CorbelSnapshot::isRequested(arguments)) {
-        return false;
+    return corbel::CorbelSnapshot::isRequested(arguments);
+}
+
+// Who is the display's one program: this process, or (no owner) another that was just asked for
+// its panel. Nothing when there is no display to hold the selection on: the process then runs and
+// fails as it would have.
+std::optional<platform::DisplayInstance::Claim> claimDisplay() {
+    try {
+        return platform::DisplayInstance::claim(std::string(), "app.corbelthane.tidewright");
+    } catch (const std::exception& failure) {
+        qCWarning(shellLog, "not checked for another start on this display: %s", failure.what());
+        return std::nullopt;
     }
-    const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
-    if (!platformName.isEmpty() && !platformName.startsWith("xcb")) {
-        return false;
-    }
-    return !TidewrightAppModel::displayReachable();
 }
 
 } // namespace
@@ -224,11 +289,22 @@ bool snapshotWithoutDisplay(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Our debug lines (each grab and release) stay quiet unless QT_LOGGING_RULES asks for them.
     QLoggingCategory::setFilterRules(QStringLiteral("app.corbelthane.tidewright.*.debug=false"));
-    // Snapshot mode shows a window: without a display it says so instead of letting Qt abort.
-    if (snapshotWithoutDisplay(argc, argv)) {
-        std::fputs("tidewright: snapshot mode needs an X display, and none could be opened (is DISPLAY set?)\n",
-                   stderr);
+    // Without a display Qt would abort with advice of its own; one line says what is missing.
+    if (const std::optional<std::string> missing = missingDisplay()) {
+        std::fprintf(stderr, "Tidewright needs an X11 display: %s.\n", missing->c_str());
         return 1;
+    }
+    // Before anything is read or written: a second start only hands over to the first. Snapshot
+    // mode draws its fixtures and touches nothing, so it runs beside the program.
+    std::unique_ptr<platform::DisplayInstance> instance;
+    if (!snapshotRequested(argc, argv)) {
+        if (std::optional<platform::DisplayInstance::Claim> claim = claimDisplay()) {
+            if (!claim->owner) {
+                qCInfo(shellLog, "Tidewright already runs on this display: it was asked to show its panel");
+                return 0;
+            }
+            instance = std::move(claim->owner);
+        }
     }
     QApplication application(argc, argv);
     // The version the panel's caption shows.
@@ -238,7 +314,16 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         Program program(main);
+        std::unique_ptr<platform::DisplayInstance::Watch> requests;
+        if (instance) {
+            instance->onShowPanelRequested = [&program] { program.showPanel(); };
+            // A program that takes the selection over is the display's one program from then on;
+            // two writing the same defaults and synced folder is what the selection prevents.
+            instance->onSelectionLost = [] { QCoreApplication::quit(); };
+            requests = instance->watch(main);
+        }
         status = QApplication::exec();
+        requests.reset();
         program.drain();
     }
     return status;

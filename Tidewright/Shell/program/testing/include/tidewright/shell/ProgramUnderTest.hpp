@@ -53,10 +53,21 @@ public:
         return count;
     }
 
+    // The lines read so far that hold text.
+    std::vector<std::string> linesWith(const std::string& text) const {
+        std::vector<std::string> found;
+        for (const std::string& line : lines_) {
+            if (line.find(text) != std::string::npos) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+
     // What the program logged and nobody read yet, up to its end; for failure messages.
     std::string remainingLog() {
         std::string log;
-        while (const std::optional<std::string> line = process_->readLine(std::chrono::milliseconds(200))) {
+        while (const std::optional<std::string> line = next(std::chrono::milliseconds(200))) {
             log += *line + "\n";
         }
         return log;
@@ -140,7 +151,8 @@ public:
             {"XDG_RUNTIME_DIR", (r / "home").string()},
             {"TIDEWRIGHT_SYNC_FOLDER", (r / "synced").string()},
             {"QT_QPA_PLATFORM", "xcb"},
-            {"QT_LOGGING_RULES", "app.corbelthane.tidewright.hotkeys.debug=true"},
+            {"QT_LOGGING_RULES",
+             "app.corbelthane.tidewright.hotkeys.debug=true;app.corbelthane.tidewright.shell.debug=true"},
             // No session bus unless the test gives its own: nothing of the machine's desktop is
             // reached.
             {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
