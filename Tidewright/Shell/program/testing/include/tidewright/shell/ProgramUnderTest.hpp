@@ -45,13 +45,7 @@ public:
     }
 
     // How many of the lines read so far contain `text`.
-    int linesContaining(const std::string& text) const {
-        int count = 0;
-        for (const std::string& line : lines_) {
-            count += line.find(text) != std::string::npos ? 1 : 0;
-        }
-        return count;
-    }
+    int linesContaining(const std::string& text) const { return static_cast<int>(linesWith(text).size()); }
 
     // The lines read so far that hold text.
     std::vector<std::string> linesWith(const std::string& text) const {
@@ -74,6 +68,15 @@ public:
     }
 
 private:
+    // The next line of the log, kept for linesWith() and linesContaining().
+    std::optional<std::string> next(std::chrono::milliseconds timeout) {
+        std::optional<std::string> line = process_->readLine(timeout);
+        if (line) {
+            lines_.push_back(*line);
+        }
+        return line;
+    }
+
     template <class Done>
     bool readUntil(Done done, std::chrono::milliseconds timeout) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -83,11 +86,10 @@ private:
             if (left.count() <= 0) {
                 return false;
             }
-            const std::optional<std::string> line = process_->readLine(left);
+            const std::optional<std::string> line = next(left);
             if (!line) {
                 return false;
             }
-            lines_.push_back(*line);
             if (line->find("hot key ") == std::string::npos) {
                 continue;
             }
