@@ -1,9 +1,10 @@
 // The real program on Xvfb and openbox: a hot key pressed through the test extension to the
 // window's frame read back at the target (200 presses over the six actions), beside the same moves
 // done with xdotool and written straight to the window manager (what it and the X server take
-// alone); start to the hot keys grabbed (20 starts); wake-ups while idle with no window open; and
-// resident memory after start, after 1,000 actions, and at a first start with its welcome open
-// before and after the preferences window was opened and closed 100 times.
+// alone); start to the hot keys grabbed with a tray running (20 starts); wake-ups while idle with no
+// window open; and resident memory after start, after 1,000 actions, at a first start with its
+// welcome open before and after the preferences window was opened and closed 100 times, and after
+// the panel and the welcome (through the panel's guide button) were opened and closed 100 times each.
 //   ProgramBenchmark [idle seconds, 10 unless given]
 
 #include "MoveTiming.hpp"
@@ -11,6 +12,7 @@
 #include "platform/hotkeys/SyntheticKeyboard.hpp"
 #include "platform/screens/ScreenService.hpp"
 #include "platform/screens/X11ScreenSource.hpp"
+#include "platform/testing/ChildProcess.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/core/FixedShortcut.hpp"
 #include "tidewright/core/WindowPlacement.hpp"
@@ -21,7 +23,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -146,6 +150,130 @@ WindowMemory windowMemory(platform::testing::X11TestWorld& world) {
     return memory;
 }
 
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+// The program's icon as an XEmbed tray holds it: its window nested in one of the tray's.
+std::optional<platform::x11::WindowId> embeddedIcon(platform::testing::X11TestWorld& world, pid_t program,
+                                                    pid_t tray) {
+    std::optional<platform::x11::WindowId> icon;
+    world.waitUntil(
+        [&] {
+            const auto trays = world.viewableWindowsOf(tray);
+            for (const auto window : world.viewableWindowsOf(program)) {
+                for (auto up = world.parentOf(window); up; up = world.parentOf(*up)) {
+                    if (std::find(trays.begin(), trays.end(), *up) != trays.end()) {
+                        icon = window;
+                        return true;
+                    }
+                }
+            }
+            return false;
+        },
+        std::chrono::seconds(10));
+    return icon;
+}
+
+// The program's top-level window of this width, if one is viewable: the panel is 368 wide.
+std::optional<platform::x11::WindowId> topLevelOfWidth(platform::testing::X11TestWorld& world, pid_t program,
+                                                       bool panel) {
+    for (const auto window : world.viewableWindowsOf(program)) {
+        const auto parent = world.parentOf(window);
+        if (parent && !world.parentOf(*parent) && (world.clientGeometry(window).width == 368) == panel) {
+            return window;
+        }
+    }
+    return std::nullopt;
+}
+
+struct TrayMemory {
+    long atStart = 0;             // kB, the icon in the tray, nothing opened yet
+    std::vector<long> afterPanel;   // kB, after every 25 openings and closings of the panel
+    std::vector<long> afterWelcome; // kB, after every 25 openings and closings of the welcome
+};
+
+// The panel opened by a click on the icon and closed by Escape; the welcome opened by the panel's
+// guide button and closed by Escape. The guide button is the second of the three round buttons at
+// the panel's bottom right (32 wide, 8 apart, 16 in from the edges); a miss shows as no welcome.
+TrayMemory trayMemory(platform::testing::X11TestWorld& world, const ProgramUnderTest& setup, pid_t tray) {
+    constexpr std::uint32_t escape = 0xff1b;
+    auto program = setup.start();
+    if (!program->waitForHeldHotkeys(6)) {
+        throw std::runtime_error("the program did not grab its hot keys");
+    }
+    const std::optional<platform::x11::WindowId> icon = embeddedIcon(world, program->pid(), tray);
+    if (!icon) {
+        throw std::runtime_error("the tray did not take the icon");
+    }
+    const platform::x11::PixelRect at = world.clientGeometry(*icon);
+    const std::string xdotool = "DISPLAY=" + world.display() + " xdotool ";
+    const std::string onIcon = xdotool + "mousemove --sync " + std::to_string(at.x + at.width / 2) + " " +
+                               std::to_string(at.y + at.height / 2) + " click 1";
+    platform::testing::SyntheticKeyboard keyboard(world.display());
+    const auto openPanel = [&] {
+        std::optional<platform::x11::WindowId> panel;
+        if (!run(onIcon) || !world.waitUntil([&] { return (panel = topLevelOfWidth(world, program->pid(), true)).has_value(); },
+                                             std::chrono::seconds(5))) {
+            throw std::runtime_error("a click on the icon opened no panel");
+        }
+        return *panel;
+    };
+    const auto closed = [&](bool panel) {
+        return world.waitUntil([&] { return !topLevelOfWidth(world, program->pid(), panel); },
+                               std::chrono::seconds(5));
+    };
+
+    TrayMemory memory;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    memory.atStart = residentKilobytes(program->pid());
+    for (int i = 1; i <= 100; ++i) {
+        openPanel();
+        keyboard.type({escape});
+        if (!closed(true)) {
+            throw std::runtime_error("Escape did not close the panel");
+        }
+        if (i % 25 == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            memory.afterPanel.push_back(residentKilobytes(program->pid()));
+        }
+    }
+    for (int i = 1; i <= 100; ++i) {
+        const platform::x11::WindowId panel = openPanel();
+        const platform::x11::PixelRect box = world.clientGeometry(panel);
+        // Wait until the panel holds still where it opened: a click while it settles would miss.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string onGuide = xdotool + "mousemove --sync " + std::to_string(box.x + box.width - 16 - 32 - 8 - 16) +
+                                    " " + std::to_string(box.y + box.height - 16 - 16) + " click 1";
+        std::optional<platform::x11::WindowId> welcome;
+        if (!run(onGuide) ||
+            !world.waitUntil(
+                [&] {
+                    welcome = topLevelOfWidth(world, program->pid(), false);
+                    return welcome && world.activeWindow() == *welcome;
+                },
+                std::chrono::seconds(5))) {
+            throw std::runtime_error("the guide button opened no active welcome");
+        }
+        if (topLevelOfWidth(world, program->pid(), true)) {
+            throw std::runtime_error("the guide button left the panel open");
+        }
+        keyboard.type({escape});
+        if (!closed(false)) {
+            throw std::runtime_error("Escape did not close the welcome");
+        }
+        if (i % 25 == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            memory.afterWelcome.push_back(residentKilobytes(program->pid()));
+        }
+    }
+    ::kill(program->pid(), SIGTERM);
+    if (program->process().waitForExit(std::chrono::seconds(10)) != 0) {
+        throw std::runtime_error("the program did not end cleanly after the tray cycles");
+    }
+    return memory;
+}
+
 Figures startToGrabbed(const ProgramUnderTest& setup) {
     std::vector<double> times;
     for (int i = 0; i < 20; ++i) {
@@ -167,9 +295,19 @@ int main(int argc, char** argv) try {
     const int idleSeconds = argc > 1 ? std::atoi(argv[1]) : 10;
     platform::testing::X11TestWorld world;
     ProgramUnderTest setup(world.display());
+    // A tray along the bottom edge, as on a desktop: the program embeds its icon at every start.
+    platform::testing::ChildProcess::Options trayOptions;
+    trayOptions.environment = {{"DISPLAY", world.display()}, {"HOME", (setup.root() / "home").string()}};
+    trayOptions.quiet = true;
+    platform::testing::ChildProcess trayer(
+        std::vector<std::string>{"trayer", "--edge", "bottom", "--height", "24", "--SetDockType", "true"}, trayOptions);
+    if (!world.waitUntil([&] { return world.selectionOwned("_NET_SYSTEM_TRAY_S0"); }, std::chrono::seconds(10))) {
+        throw std::runtime_error("the tray did not start");
+    }
 
     const Figures start = startToGrabbed(setup);
     const WindowMemory windows = windowMemory(world);
+    const TrayMemory tray = trayMemory(world, setup, trayer.pid());
 
     auto program = setup.start();
     if (!program->waitForHeldHotkeys(6)) {
@@ -292,7 +430,7 @@ int main(int argc, char** argv) try {
                 "    median %.3f  p95 %.3f\n",
                 floor.median, floor.p95);
     std::printf("presses made again because the previous action still ran: %d\n", pressedAgain);
-    std::printf("start to the six hot keys grabbed (20 starts): median %.1f ms  p95 %.1f ms\n", start.median,
+    std::printf("start to the six hot keys grabbed, a tray running (20 starts): median %.1f ms  p95 %.1f ms\n", start.median,
                 start.p95);
     std::printf("idle for %d s: %.2f wake-ups per second (context switches of the program's threads, %ld at "
                 "the start of the wait)\n",
@@ -310,6 +448,18 @@ int main(int argc, char** argv) try {
     for (const long kilobytes : windows.afterCycles) {
         std::printf(" %.1f", kilobytes / 1024.0);
     }
+    std::printf(" MB\n");
+    const auto series = [](const std::vector<long>& kilobytes) {
+        for (const long k : kilobytes) {
+            std::printf(" %.1f", k / 1024.0);
+        }
+    };
+    std::printf("resident memory with the icon in a tray: %.1f MB at start; after opening and closing the panel "
+                "25, 50, 75, 100 times:",
+                tray.atStart / 1024.0);
+    series(tray.afterPanel);
+    std::printf(" MB; then the welcome through the panel's guide button 25, 50, 75, 100 times:");
+    series(tray.afterWelcome);
     std::printf(" MB\n");
     return 0;
 } catch (const std::exception& error) {

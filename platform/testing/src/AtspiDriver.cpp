@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace platform::testing {
 
@@ -117,6 +118,12 @@ QString AtspiDriver::name(const AtspiElement& element) {
     return answered(reply) ? reply.arguments().constFirst().value<QDBusVariant>().variant().toString() : QString();
 }
 
+QString AtspiDriver::description(const AtspiElement& element) {
+    const QDBusMessage reply = call(bus_, element.service, element.path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                    QStringLiteral("Get"), {accessibleInterface, QStringLiteral("Description")});
+    return answered(reply) ? reply.arguments().constFirst().value<QDBusVariant>().variant().toString() : QString();
+}
+
 QString AtspiDriver::roleName(const AtspiElement& element) {
     const QDBusMessage reply =
         call(bus_, element.service, element.path, accessibleInterface, QStringLiteral("GetRoleName"));
@@ -159,6 +166,21 @@ std::optional<AtspiExtents> AtspiDriver::extents(const AtspiElement& element) {
     box >> result.x >> result.y >> result.width >> result.height;
     box.endStructure();
     return result;
+}
+
+std::optional<AtspiExtents> AtspiDriver::settledExtents(const AtspiElement& element,
+                                                       std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::optional<AtspiExtents> last = extents(element);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const std::optional<AtspiExtents> now = extents(element);
+        if (now && last && *now == *last && now->width > 0 && now->height > 0) {
+            return now;
+        }
+        last = now;
+    }
+    return std::nullopt;
 }
 
 QStringList AtspiDriver::actionNames(const AtspiElement& element) {
@@ -205,6 +227,25 @@ std::optional<AtspiElement> AtspiDriver::find(const AtspiElement& root, const QS
         std::vector<AtspiElement> below = children(element);
         pending.insert(pending.end(), below.rbegin(), below.rend());
     }
+    return std::nullopt;
+}
+
+std::optional<AtspiElement> AtspiDriver::waitForElement(pid_t pid, const QString& window, const QString& role,
+                                                       const QString& name, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    do {
+        if (const std::optional<AtspiElement> root = application(pid)) {
+            for (const AtspiElement& top : children(*root)) {
+                if (this->name(top) != window) {
+                    continue;
+                }
+                if (std::optional<AtspiElement> found = find(top, role, name)) {
+                    return found;
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 // The real program's windows on a private display, driven as a user would: the widgets found over
 // the assistive-technology bus, clicked and typed at through the X server's test extension. The
 // welcome at the first start, an opening rule made in the preferences, the open-at-login switch,
-// and SIGTERM with both windows open.
+// and SIGTERM with the panel and both windows open.
 
 #include "platform/concurrency/ManualClock.hpp"
 #include "platform/concurrency/ManualExecutor.hpp"
@@ -15,6 +15,7 @@
 #include "tidewright/core/WindowPlacement.hpp"
 #include "tidewright/preferences/PreferenceInstallation.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
+#include "tidewright/shell/StatusNotifierHost.hpp"
 
 #include <QCoreApplication>
 
@@ -100,30 +101,21 @@ protected:
     // The element of this role and name inside the window of this title: the windows are the
     // children of the application's root, named by their titles.
     std::optional<AtspiElement> element(const std::string& window, const QString& role, const QString& name) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        do {
-            if (const std::optional<AtspiElement> root = atspi->application(program->pid())) {
-                for (const AtspiElement& top : atspi->children(*root)) {
-                    if (atspi->name(top) != QString::fromStdString(window)) {
-                        continue;
-                    }
-                    if (std::optional<AtspiElement> found = atspi->find(top, role, name)) {
-                        return found;
-                    }
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        } while (std::chrono::steady_clock::now() < deadline);
+        if (std::optional<AtspiElement> found =
+                atspi->waitForElement(program->pid(), QString::fromStdString(window), role, name)) {
+            return found;
+        }
         const std::optional<AtspiElement> root = atspi->application(program->pid());
         ADD_FAILURE() << "no " << role.toStdString() << " \"" << name.toStdString() << "\" in " << window << ":\n"
                       << (root ? atspi->describe(*root) : std::string("the program is not on the bus"));
         return std::nullopt;
     }
 
-    // A press of the first button, at the middle of the element, through the test extension.
+    // A press of the first button, at the middle of the element once its window holds still,
+    // through the test extension.
     void click(const AtspiElement& target) {
-        const std::optional<platform::testing::AtspiExtents> box = atspi->extents(target);
-        ASSERT_TRUE(box && box->width > 0 && box->height > 0);
+        const std::optional<platform::testing::AtspiExtents> box = atspi->settledExtents(target);
+        ASSERT_TRUE(box) << "the element holds still on the screen";
         xdotool("mousemove --sync " + std::to_string(box->centerX()) + " " + std::to_string(box->centerY()) +
                 " click 1");
     }
@@ -204,7 +196,8 @@ TEST_F(ProgramWindowsTest, TheWelcomeOpensOnceAtTheFirstStartAndGetStartedCloses
     ASSERT_EQ(storedWelcome(), std::nullopt);
     startProgram();
     ASSERT_TRUE(waitForWindow(welcomeTitle, true)) << "the first start opens the welcome";
-    EXPECT_EQ(storedWelcome(), "presented");
+    // The defaults are written on a later turn than the one that shows the window.
+    EXPECT_TRUE(world.waitUntil([&] { return storedWelcome() == "presented"; }, std::chrono::seconds(10)));
 
     const std::optional<AtspiElement> getStarted =
         element(welcomeTitle, QStringLiteral("push button"), QStringLiteral("Get started"));
@@ -289,13 +282,29 @@ TEST_F(ProgramWindowsTest, TheOpenAtLoginSwitchesWriteAndRemoveTheAutostartEntry
 }
 
 // The sanitizer builds run this too: a leak or a use after free at the end fails the exit status.
-TEST_F(ProgramWindowsTest, TerminationWithThePreferencesAndTheWelcomeOpenEndsCleanly) {
-    startProgram();
+TEST_F(ProgramWindowsTest, TerminationWithThePanelThePreferencesAndTheWelcomeOpenEndsCleanly) {
+    testing::StatusNotifierHost tray(bus.address());
+    // The program waits for the tray's answer to its registration: serve it first.
+    program = setup.start();
+    ASSERT_TRUE(tray.waitForItem()) << "the status item is in the tray";
+    ASSERT_TRUE(program->waitForHeldHotkeys(6)) << "the program runs";
     ASSERT_TRUE(waitForWindow(welcomeTitle, true));
     openPreferences();
-    ASSERT_TRUE(windowTitled(welcomeTitle)) << "both windows are open";
+    ASSERT_TRUE(windowTitled(welcomeTitle) && windowTitled(preferencesTitle)) << "both windows are open";
+    tray.activate(700, 300);
+    ASSERT_TRUE(world.waitUntil([&] {
+        for (const WindowId window : world.viewableWindowsOf(program->pid())) {
+            if (world.clientGeometry(window).width == 368 && world.parentOf(window) &&
+                !world.parentOf(*world.parentOf(window))) {
+                return true;
+            }
+        }
+        return false;
+    })) << "the panel is open";
+    // The panel is titled as the welcome.
+    ASSERT_EQ(world.mappedWindowsTitled(welcomeTitle).size(), 2U) << "the welcome is still open";
     terminate();
-    EXPECT_FALSE(windowTitled(welcomeTitle));
+    EXPECT_TRUE(world.mappedWindowsTitled(welcomeTitle).empty());
     EXPECT_FALSE(windowTitled(preferencesTitle));
 }
 

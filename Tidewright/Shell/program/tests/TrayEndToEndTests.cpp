@@ -1,11 +1,16 @@
 // The real program's tray icon on real trays of a private display: embedded in an XEmbed tray
 // (trayer) and clicked, registered with a StatusNotifierItem watcher on a private session bus and
-// activated over D-Bus, and with no tray at all. Each activation must bring up the panel's popup.
+// activated over D-Bus, and with no tray at all. Each activation must bring up the panel's popup;
+// on either tray the panel's widgets are then driven over a private assistive-technology bus.
 
+#include "platform/hotkeys/ForeignKeyGrab.hpp"
+#include "platform/screenreader/AtspiLauncher.hpp"
+#include "platform/testing/AtspiDriver.hpp"
 #include "platform/testing/ChildProcess.hpp"
 #include "platform/testing/PrivateSessionBus.hpp"
 #include "platform/testing/X11TestWorld.hpp"
 #include "tidewright/shell/ProgramUnderTest.hpp"
+#include "tidewright/shell/StatusNotifierHost.hpp"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -13,8 +18,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,63 +33,6 @@ namespace {
 using platform::testing::WindowId;
 
 constexpr int panelWidth = 368;
-
-// The smallest StatusNotifierWatcher a tray host offers: it says a host is there and keeps the
-// names of the items that register.
-class Watcher final : public QDBusVirtualObject {
-public:
-    QString introspect(const QString&) const override {
-        return QStringLiteral(
-            "<interface name=\"org.kde.StatusNotifierWatcher\">"
-            "<method name=\"RegisterStatusNotifierItem\"><arg name=\"service\" type=\"s\" direction=\"in\"/></method>"
-            "<method name=\"RegisterStatusNotifierHost\"><arg name=\"service\" type=\"s\" direction=\"in\"/></method>"
-            "<property name=\"RegisteredStatusNotifierItems\" type=\"as\" access=\"read\"/>"
-            "<property name=\"IsStatusNotifierHostRegistered\" type=\"b\" access=\"read\"/>"
-            "<property name=\"ProtocolVersion\" type=\"i\" access=\"read\"/>"
-            "<signal name=\"StatusNotifierItemRegistered\"><arg type=\"s\"/></signal>"
-            "</interface>");
-    }
-
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        const QString member = message.member();
-        if (message.interface() == QStringLiteral("org.freedesktop.DBus.Properties") &&
-            member == QStringLiteral("Get") && message.arguments().size() == 2) {
-            const QString name = message.arguments().at(1).toString();
-            QVariant value;
-            if (name == QStringLiteral("IsStatusNotifierHostRegistered")) {
-                value = true;
-            } else if (name == QStringLiteral("ProtocolVersion")) {
-                value = 0;
-            } else if (name == QStringLiteral("RegisteredStatusNotifierItems")) {
-                value = items;
-            } else {
-                return false;
-            }
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(value))));
-            return true;
-        }
-        if (member == QStringLiteral("RegisterStatusNotifierItem") && message.arguments().size() == 1) {
-            // An item names either its service or its object path on the sender's connection.
-            const QString service = message.arguments().at(0).toString();
-            items.append(service.startsWith(QLatin1Char('/')) ? message.service() : service);
-            connection.send(message.createReply());
-            return true;
-        }
-        if (member == QStringLiteral("RegisterStatusNotifierHost")) {
-            connection.send(message.createReply());
-            return true;
-        }
-        return false;
-    }
-
-    QStringList items;
-};
-
-struct Pixmap {
-    int width = 0;
-    int height = 0;
-    QByteArray argb;
-};
 
 class TrayTest : public ::testing::Test {
 protected:
@@ -206,78 +152,31 @@ TEST_F(TrayTest, ATrayThatAppearsLaterTakesTheIcon) {
     EXPECT_TRUE(waitForEmbeddedIcon(trayer->pid())) << program->remainingLog();
 }
 
-// A D-Bus reply's single value, unwrapped from its variant.
-QVariant replyValue(const QDBusMessage& reply) {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return {};
-    }
-    return reply.arguments().at(0).value<QDBusVariant>().variant();
-}
-
-std::vector<Pixmap> pixmapsOf(const QDBusArgument& argument) {
-    std::vector<Pixmap> pixmaps;
-    argument.beginArray();
-    while (!argument.atEnd()) {
-        Pixmap p;
-        argument.beginStructure();
-        argument >> p.width >> p.height >> p.argb;
-        argument.endStructure();
-        pixmaps.push_back(p);
-    }
-    argument.endArray();
-    return pixmaps;
-}
-
-class StatusNotifierTrayTest : public TrayTest {
+// The program on a private session bus of the test's own; the trays' hosts and the
+// assistive-technology bus live there.
+class BusTrayTest : public TrayTest {
 protected:
-    StatusNotifierTrayTest() {
-        connection = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(bus.address()), QStringLiteral("watcher")));
-        if (!connection->isConnected() || !connection->registerService(QStringLiteral("org.kde.StatusNotifierWatcher")) ||
-            !connection->registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher)) {
-            throw std::runtime_error("the watcher cannot be registered");
-        }
-        setup.useSessionBus(bus.address());
-    }
-    ~StatusNotifierTrayTest() override {
-        connection->unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
-        connection.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
-    }
-
-    // Serves the bus until the condition holds; false after ten seconds.
-    bool serveUntil(const std::function<bool()>& done) {
-        QElapsedTimer waited;
-        waited.start();
-        while (!done()) {
-            if (waited.elapsed() > 10000) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
-        return true;
-    }
-
-    QVariant itemProperty(const QString& name) {
-        QDBusMessage get = QDBusMessage::createMethodCall(watcher.items.at(0), QStringLiteral("/StatusNotifierItem"),
-                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                          QStringLiteral("Get"));
-        get.setArguments({QStringLiteral("org.kde.StatusNotifierItem"), name});
-        return replyValue(connection->call(get));
-    }
+    BusTrayTest() { setup.useSessionBus(bus.address()); }
+    // The program goes before the bus it talks to.
+    ~BusTrayTest() override { program.reset(); }
 
     int argc = 1;
     char name[16] = "tray-tests";
     char* argv[2] = {name, nullptr};
     QCoreApplication application{argc, argv};
     platform::testing::PrivateSessionBus bus;
-    std::unique_ptr<QDBusConnection> connection;
-    Watcher watcher;
+};
+
+class StatusNotifierTrayTest : public BusTrayTest {
+protected:
+    QVariant itemProperty(const QString& property) { return host.itemProperty(property); }
+
+    testing::StatusNotifierHost host{bus.address()};
 };
 
 TEST_F(StatusNotifierTrayTest, TheItemRegistersShowsTheStatusAndActivateOpensThePanelAtThePointer) {
     program = setup.start();
-    ASSERT_TRUE(serveUntil([&] { return !watcher.items.isEmpty(); })) << program->remainingLog();
+    ASSERT_TRUE(host.waitForItem()) << program->remainingLog();
     EXPECT_EQ(program->linesContaining("no system tray"), 0);
 
     EXPECT_EQ(itemProperty(QStringLiteral("Title")).toString(), QStringLiteral("Tidewright"));
@@ -291,17 +190,15 @@ TEST_F(StatusNotifierTrayTest, TheItemRegistersShowsTheStatusAndActivateOpensThe
     QString text;
     tip.beginStructure();
     tip >> iconName;
-    pixmapsOf(tip);
+    testing::StatusNotifierHost::pixmapsOf(tip);
     tip >> title >> text;
     tip.endStructure();
     EXPECT_EQ(title, QStringLiteral("Tidewright"));
 
-    const QVariant icon = itemProperty(QStringLiteral("IconPixmap"));
-    ASSERT_TRUE(icon.canConvert<QDBusArgument>());
-    const std::vector<Pixmap> pixmaps = pixmapsOf(icon.value<QDBusArgument>());
+    const std::vector<testing::StatusNotifierPixmap> pixmaps = host.iconPixmaps();
     ASSERT_FALSE(pixmaps.empty());
     bool drawn = false;
-    for (const Pixmap& p : pixmaps) {
+    for (const testing::StatusNotifierPixmap& p : pixmaps) {
         EXPECT_EQ(p.argb.size(), p.width * p.height * 4) << p.width;
         for (qsizetype i = 0; i < p.argb.size(); i += 4) {
             drawn = drawn || p.argb.at(i) != 0; // network order: alpha first
@@ -310,17 +207,190 @@ TEST_F(StatusNotifierTrayTest, TheItemRegistersShowsTheStatusAndActivateOpensThe
     EXPECT_TRUE(drawn) << "the symbol, not an empty picture";
 
     xdotool("mousemove 700 300");
-    QDBusMessage activate = QDBusMessage::createMethodCall(watcher.items.at(0), QStringLiteral("/StatusNotifierItem"),
-                                                           QStringLiteral("org.kde.StatusNotifierItem"),
-                                                           QStringLiteral("Activate"));
-    activate.setArguments({700, 300});
-    connection->call(activate, QDBus::NoBlock);
+    host.activate(700, 300);
     const std::optional<WindowId> popup = waitForPopup();
     ASSERT_TRUE(popup) << program->remainingLog();
     const platform::x11::PixelRect panel = world.clientGeometry(*popup);
     EXPECT_EQ(panel.x, 700 - panelWidth / 2) << "centred on the pointer";
     EXPECT_EQ(panel.y, 300 + 1 + 4) << "just below it";
 }
+
+
+enum class Tray { xembed, statusNotifier };
+
+std::string trayName(const ::testing::TestParamInfo<Tray>& info) {
+    return info.param == Tray::xembed ? "XEmbed" : "StatusNotifierItem";
+}
+
+using platform::testing::AtspiElement;
+
+// The popup is titled as the status item.
+const QString panelWindow = QStringLiteral("Tidewright");
+const QString labelRole = QStringLiteral("label");
+// The six shortcut rows as tools read them: the action, then its keys.
+const QString shortcutRows[] = {
+    QStringLiteral("Left half, Control, Alt, Left Arrow"),   QStringLiteral("Right half, Control, Alt, Right Arrow"),
+    QStringLiteral("Maximize, Control, Alt, Up Arrow"),      QStringLiteral("Almost maximize, Control, Alt, D"),
+    QStringLiteral("Full height, Control, Alt, Down Arrow"), QStringLiteral("Center, Control, Alt, C"),
+};
+
+// The program on either kind of tray with its widgets on the assistive-technology bus.
+class TrayPanelTest : public BusTrayTest, public ::testing::WithParamInterface<Tray> {
+protected:
+    TrayPanelTest() {
+        launcher.start();
+        atspi = std::make_unique<platform::testing::AtspiDriver>(bus.address());
+        setup.setEnvironment("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
+
+    // Starts the program once the tray is there and waits for its icon in it and for `hotkeys`
+    // hot keys held.
+    void startOnTray(int hotkeys = 6) {
+        if (GetParam() == Tray::statusNotifier) {
+            host = std::make_unique<testing::StatusNotifierHost>(bus.address());
+            program = setup.start();
+            ASSERT_TRUE(host->waitForItem()) << program->remainingLog();
+        } else {
+            trayer = startTrayer();
+            ASSERT_TRUE(world.waitUntil([&] { return world.selectionOwned("_NET_SYSTEM_TRAY_S0"); },
+                                        std::chrono::seconds(10)));
+            program = setup.start();
+            icon = waitForEmbeddedIcon(trayer->pid());
+            ASSERT_TRUE(icon) << program->remainingLog();
+        }
+        ASSERT_TRUE(program->waitForHeldHotkeys(hotkeys)) << program->remainingLog();
+    }
+
+    // A click on the embedded icon, or the host's activation as its click makes it.
+    void openPanel() {
+        if (GetParam() == Tray::statusNotifier) {
+            host->activate(700, 300);
+        } else {
+            const platform::x11::PixelRect at = world.clientGeometry(*icon);
+            xdotool("mousemove " + std::to_string(at.x + at.width / 2) + " " +
+                    std::to_string(at.y + at.height / 2) + " click 1");
+        }
+        popup = waitForPopup();
+        ASSERT_TRUE(popup) << program->remainingLog();
+    }
+
+    bool popupShown() {
+        const std::vector<WindowId> windows = topLevelWindows();
+        return std::find(windows.begin(), windows.end(), *popup) != windows.end();
+    }
+
+    // The icon as the tray has it: the item's pictures, or the embedded window's pixels.
+    std::string iconLook() {
+        std::string look;
+        if (GetParam() == Tray::statusNotifier) {
+            for (const testing::StatusNotifierPixmap& p : host->iconPixmaps()) {
+                look += p.argb.toStdString();
+            }
+        } else if (const std::optional<platform::testing::WindowImage> image = world.windowImage(*icon)) {
+            look.assign(reinterpret_cast<const char*>(image->pixels.data()), image->pixels.size() * 4);
+        }
+        return look;
+    }
+
+    std::optional<AtspiElement> element(const QString& window, const QString& role, const QString& name) {
+        if (std::optional<AtspiElement> found = atspi->waitForElement(program->pid(), window, role, name)) {
+            return found;
+        }
+        const std::optional<AtspiElement> root = atspi->application(program->pid());
+        ADD_FAILURE() << "no " << role.toStdString() << " \"" << name.toStdString() << "\" in "
+                      << window.toStdString() << ":\n"
+                      << (root ? atspi->describe(*root) : std::string("the program is not on the bus"));
+        return std::nullopt;
+    }
+
+    void click(const AtspiElement& target) {
+        const std::optional<platform::testing::AtspiExtents> box = atspi->settledExtents(target);
+        ASSERT_TRUE(box) << "the element holds still on the screen";
+        xdotool("mousemove --sync " + std::to_string(box->centerX()) + " " + std::to_string(box->centerY()) +
+                " click 1");
+    }
+
+    bool preferencesShown() {
+        return world.waitUntil([&] { return !world.mappedWindowsTitled("Tidewright Preferences").empty(); },
+                               std::chrono::seconds(10));
+    }
+
+    platform::testing::AtspiLauncher launcher{bus};
+    std::unique_ptr<platform::testing::AtspiDriver> atspi;
+    std::unique_ptr<testing::StatusNotifierHost> host;
+    std::unique_ptr<platform::testing::ChildProcess> trayer;
+    std::optional<WindowId> icon;
+    std::optional<WindowId> popup;
+};
+
+// Off until the panel is on the bus: Qt leaves its popup windows out of the application's
+// accessible children, so a screen reader (and this test) finds none of the panel's widgets.
+TEST_P(TrayPanelTest, DISABLED_ThePanelListsTheShortcutsItsSwitchWithdrawsAndRestoresThemAndPreferencesLeavesIt) {
+    startOnTray();
+    const std::string workingIcon = iconLook();
+    ASSERT_FALSE(workingIcon.empty());
+    openPanel();
+    for (const QString& row : shortcutRows) {
+        EXPECT_TRUE(element(panelWindow, labelRole, row)) << row.toStdString();
+    }
+
+    const std::optional<AtspiElement> toggle =
+        element(panelWindow, QStringLiteral("check box"), QStringLiteral("Tidewright"));
+    ASSERT_TRUE(toggle);
+    EXPECT_TRUE(atspi->checked(*toggle));
+    click(*toggle);
+    ASSERT_TRUE(program->waitForHeldHotkeys(0)) << program->remainingLog();
+    EXPECT_TRUE(setup.hotkeysHeld(false)) << "another client now gets every combination";
+    EXPECT_TRUE(world.waitUntil([&] { return iconLook() != workingIcon; })) << "the icon shows the off symbol";
+    EXPECT_TRUE(element(panelWindow, labelRole, QStringLiteral("Off"))) << "the status word";
+    EXPECT_FALSE(atspi->checked(*toggle));
+    EXPECT_TRUE(popupShown()) << "the switch leaves the panel open";
+
+    click(*toggle);
+    ASSERT_TRUE(program->waitForHeldHotkeys(6)) << program->remainingLog();
+    EXPECT_TRUE(setup.hotkeysHeld(true));
+    EXPECT_TRUE(world.waitUntil([&] { return iconLook() == workingIcon; })) << "the working symbol again";
+    EXPECT_TRUE(element(panelWindow, labelRole, QStringLiteral("Ready")));
+
+    const std::optional<AtspiElement> preferences =
+        element(panelWindow, QStringLiteral("push button"), QStringLiteral("Preferences"));
+    ASSERT_TRUE(preferences);
+    click(*preferences);
+    EXPECT_TRUE(world.waitUntil([&] { return !popupShown(); })) << "the panel closes";
+    EXPECT_TRUE(preferencesShown()) << program->remainingLog();
+}
+
+INSTANTIATE_TEST_SUITE_P(Trays, TrayPanelTest, ::testing::Values(Tray::xembed, Tray::statusNotifier), trayName);
+
+using TrayConflictTest = TrayPanelTest;
+
+// Off for the same reason as the panel test above.
+TEST_P(TrayConflictTest, DISABLED_AShortcutTakenBeforeTheStartIsNoticedFirstAndMarkedAndTheNoticeOpensThePreferences) {
+    platform::testing::ForeignKeyGrab other(world.display());
+    ASSERT_TRUE(other.grab(testing::ProgramUnderTest::keysyms[3], testing::ProgramUnderTest::controlAlt));
+    startOnTray(5);
+    openPanel();
+
+    const std::optional<AtspiElement> notice =
+        element(panelWindow, labelRole, QStringLiteral("Some shortcuts are taken"));
+    const std::optional<AtspiElement> firstRow = element(panelWindow, labelRole, shortcutRows[0]);
+    const std::optional<AtspiElement> dRow = element(panelWindow, labelRole, shortcutRows[3]);
+    ASSERT_TRUE(notice && firstRow && dRow);
+    EXPECT_LT(atspi->settledExtents(*notice).value().y, atspi->settledExtents(*firstRow).value().y)
+        << "the notice comes before the rows";
+    EXPECT_EQ(atspi->description(*dRow).toStdString(), "Unavailable: another program uses this shortcut");
+    EXPECT_EQ(atspi->description(*firstRow).toStdString(), "");
+
+    const std::optional<AtspiElement> show =
+        element(panelWindow, QStringLiteral("push button"), QStringLiteral("Show shortcuts"));
+    ASSERT_TRUE(show);
+    click(*show);
+    EXPECT_TRUE(world.waitUntil([&] { return !popupShown(); })) << "the panel closes";
+    ASSERT_TRUE(preferencesShown()) << program->remainingLog();
+    EXPECT_TRUE(element(QStringLiteral("Tidewright Preferences"), labelRole, QStringLiteral("Shortcuts")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Trays, TrayConflictTest, ::testing::Values(Tray::statusNotifier), trayName);
 
 } // namespace
 } // namespace tidewright

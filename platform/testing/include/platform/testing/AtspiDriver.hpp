@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct AtspiExtents {
 
     int centerX() const { return x + width / 2; }
     int centerY() const { return y + height / 2; }
+
+    bool operator==(const AtspiExtents&) const = default;
 };
 
 // REQUIRES: a QCoreApplication exists; used on its thread. Every call blocks for its answer (at
@@ -51,10 +54,21 @@ public:
     // The first showing element under root, depth first, whose role name (as "push button",
     // "check box", "button with menu") and name are these.
     std::optional<AtspiElement> find(const AtspiElement& root, const QString& role, const QString& name);
+    // The same search in the program's windows titled `window` (the children of its application
+    // root), repeated until the element shows up; none at the timeout.
+    std::optional<AtspiElement> waitForElement(pid_t pid, const QString& window, const QString& role,
+                                               const QString& name,
+                                               std::chrono::milliseconds timeout = std::chrono::seconds(10));
     QString name(const AtspiElement& element);
     QString roleName(const AtspiElement& element);
     std::vector<AtspiElement> children(const AtspiElement& element);
     std::optional<AtspiExtents> extents(const AtspiElement& element);
+    // The extents once two reads a moment apart agree: a window that is still being sized and
+    // centred carries its widgets along, and a click at the first box read can miss. None when
+    // they do not hold still within the timeout.
+    std::optional<AtspiExtents> settledExtents(const AtspiElement& element,
+                                               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    QString description(const AtspiElement& element);
     bool checked(const AtspiElement& element);
     bool showing(const AtspiElement& element);
     QStringList actionNames(const AtspiElement& element);
