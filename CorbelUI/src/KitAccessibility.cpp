@@ -32,6 +32,11 @@ public:
         if (t == QAccessible::Value) {
             return view_.accessibleValue();
         }
+        // The Linux bus carries a value only for numeric views: a text value (a row's
+        // "unavailable") would never reach a screen reader, so it also stands as the description.
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty()) {
+            return view_.accessibleValue();
+        }
         return QAccessibleWidget::text(t);
     }
 

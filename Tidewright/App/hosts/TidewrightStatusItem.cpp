@@ -1,5 +1,7 @@
 #include "tidewright/app/TidewrightStatusItem.hpp"
 
+#include <QAccessible>
+#include <QAccessibleObject>
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
@@ -38,7 +40,57 @@ bool isEmbeddedTrayIcon(const QObject& object) {
     return object.isWidgetType() && object.inherits("QSystemTrayIconSys");
 }
 
+const QString panelWindowName = QStringLiteral("TidewrightPanelWindow");
+
+// The panel windows shown now.
+QObjectList shownPanels() {
+    QObjectList panels;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == panelWindowName) {
+            panels.append(widget);
+        }
+    }
+    return panels;
+}
+
+// Qt leaves popup windows out of the application's accessible children, which would hide the
+// whole panel from assistive technology; the application's children here add the shown panel.
+class ApplicationWithPanel final : public QAccessibleApplication {
+public:
+    int childCount() const override {
+        return QAccessibleApplication::childCount() + static_cast<int>(shownPanels().size());
+    }
+    QAccessibleInterface* child(int index) const override {
+        const int own = QAccessibleApplication::childCount();
+        if (index < own) {
+            return QAccessibleApplication::child(index);
+        }
+        const QObjectList panels = shownPanels();
+        return index - own < panels.size() ? QAccessible::queryAccessibleInterface(panels.at(index - own))
+                                           : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const int own = QAccessibleApplication::indexOfChild(child);
+        if (own >= 0 || child == nullptr) {
+            return own;
+        }
+        const int panel = static_cast<int>(shownPanels().indexOf(child->object()));
+        return panel >= 0 ? QAccessibleApplication::childCount() + panel : -1;
+    }
+};
+
+QAccessibleInterface* applicationWithPanel(const QString& className, QObject* object) {
+    if (object != nullptr && object == qApp && className == QLatin1String("QApplication")) {
+        return new ApplicationWithPanel;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+void TidewrightStatusItem::exposePanelToAssistiveTechnology() {
+    QAccessible::installFactory(applicationWithPanel);
+}
 
 TidewrightStatusItem::TidewrightStatusItem(const std::shared_ptr<TidewrightAppModel>& model,
                                            corbel::UpdateNotifier* updateNotifier, QObject* parent)
@@ -101,6 +153,7 @@ void TidewrightStatusItem::showPanel() {
         // the icon only closes it) and on Escape.
         popup_ = new QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint);
         popup_->setAttribute(Qt::WA_NoMouseReplay);
+        popup_->setObjectName(panelWindowName);
         popup_->setWindowTitle(label_.props().title);
         auto* layout = new QVBoxLayout(popup_);
         layout->setContentsMargins(0, 0, 0, 0);

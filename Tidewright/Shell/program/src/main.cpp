@@ -306,6 +306,7 @@ int main(int argc, char** argv) {
             instance = std::move(claim->owner);
         }
     }
+    TidewrightStatusItem::exposePanelToAssistiveTechnology();
     QApplication application(argc, argv);
     // The version the panel's caption shows.
     QApplication::setApplicationVersion(QStringLiteral(TIDEWRIGHT_VERSION));

@@ -38,6 +38,10 @@ public:
                          QObject* parent = nullptr);
     ~TidewrightStatusItem() override;
 
+    // Lets assistive technology reach the panel while it is shown. Once per process, before the
+    // QApplication is built (Qt keeps the application's accessible object once made).
+    static void exposePanelToAssistiveTechnology();
+
     // Shows the panel next to the icon, or at the pointer when the icon's place is unknown, kept on
     // that screen; a panel already shown only comes to the front.
     void showPanel();
