@@ -5,6 +5,7 @@
 #include "corbel/ui/CorbelFont.hpp"
 
 #include <QSize>
+#include <QSizePolicy>
 #include <QtGlobal>
 
 namespace corbel {
@@ -25,5 +26,10 @@ struct ControlMetrics {
 };
 
 const ControlMetrics& controlMetrics(ControlSize size) noexcept;
+
+// A button's policy: its own width (squeezed only when nothing else gives), and the height of its
+// label's lines at the width it gets, since a squeezed label wraps. A fixed height would cap it at
+// the one line it asks for and cut the rest off.
+QSizePolicy wrappingControlPolicy();
 
 } // namespace corbel
