@@ -16,7 +16,7 @@ const ControlMetrics& controlMetrics(ControlSize size) noexcept {
 }
 
 QSizePolicy wrappingControlPolicy() {
-    QSizePolicy policy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     return policy;
 }

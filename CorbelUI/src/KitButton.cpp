@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corbel {
@@ -131,6 +132,16 @@ QSize KitButton::sizeHint() const {
     }
     const int height = std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4);
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding, height};
+}
+
+QSize KitButton::minimumSizeHint() const {
+    const QSize hint = sizeHint();
+    if (!props().symbol.isEmpty()) {
+        return hint; // a symbol and its title stay on one line
+    }
+    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
+    const int word = static_cast<int>(std::ceil(widestWordWidth(props().title, labelFont()))) + 2 * padding;
+    return {std::min(hint.width(), word), hint.height()};
 }
 
 int KitButton::heightForWidth(int width) const {

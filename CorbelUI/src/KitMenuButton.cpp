@@ -75,6 +75,17 @@ QSize KitMenuButton::sizeHint() const {
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
 }
 
+QSize KitMenuButton::minimumSizeHint() const {
+    const QSize hint = sizeHint();
+    qreal word = widestWordWidth(props().title, labelFont(*this, props().size));
+    for (const QString& other : props().titleRoom) {
+        word = std::max(word, widestWordWidth(other, labelFont(*this, props().size)));
+    }
+    const int width = static_cast<int>(std::ceil(word + (chevronGap + chevronWidth) * chevronScale(*this))) +
+                      2 * controlMetrics(props().size).horizontalPadding;
+    return {std::min(hint.width(), width), hint.height()};
+}
+
 int KitMenuButton::heightForWidth(int width) const {
     const QSize hint = sizeHint();
     if (width >= hint.width()) {

@@ -27,8 +27,8 @@ struct ControlMetrics {
 
 const ControlMetrics& controlMetrics(ControlSize size) noexcept;
 
-// A button's policy: its own width (squeezed only when nothing else gives), and the height of its
-// label's lines at the width it gets, since a squeezed label wraps. A fixed height would cap it at
+// The policy of a button that may be squeezed: never wider than it asks, as narrow as its widest
+// word, and the height of its label's lines at the width it gets. A fixed policy would cap it at
 // the one line it asks for and cut the rest off.
 QSizePolicy wrappingControlPolicy();
 

@@ -61,7 +61,8 @@ public:
     RingShape ringShape() const;
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // As narrow as its widest word: a layout that must squeeze the button may wrap its label.
+    QSize minimumSizeHint() const override;
     // The size hint's height while the label fits on one line; taller by the lines it wraps onto.
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
