@@ -15,4 +15,10 @@ const ControlMetrics& controlMetrics(ControlSize size) noexcept {
     return table[static_cast<std::size_t>(size)];
 }
 
+QSizePolicy wrappingControlPolicy() {
+    QSizePolicy policy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    return policy;
+}
+
 } // namespace corbel

@@ -5,6 +5,7 @@
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
 #include "corbel/ui/Symbols.hpp"
+#include "corbel/ui/WordWrapping.hpp"
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corbel {
@@ -74,14 +76,13 @@ QStringList buttonLabelLines(const QFont& font, const QString& text, qreal width
         return {text};
     }
     QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
+    layout.setTextOption(wordWrapOption());
     layout.beginLayout();
     QStringList lines;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
-        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+        const QString words = text.mid(line.textStart(), line.textLength()).trimmed();
+        lines.append(line.naturalTextWidth() > width ? fm.elidedText(words, Qt::ElideRight, width) : words);
     }
     layout.endLayout();
     return lines;
@@ -113,6 +114,11 @@ QFont KitButton::labelFont() const {
                     KitEnvironment::values(*this).textSizeFactor);
 }
 
+QFont KitButton::wrappedLabelFont(qreal room) const {
+    return fontFittingWords(props().title, labelFont(), room,
+                            wordFitFloor(props().role.value_or(controlMetrics(props().size).role)));
+}
+
 QSize KitButton::sizeHint() const {
     const ControlMetrics& metrics = controlMetrics(props().size);
     const QFont font = labelFont();
@@ -128,13 +134,23 @@ QSize KitButton::sizeHint() const {
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding, height};
 }
 
+QSize KitButton::minimumSizeHint() const {
+    const QSize hint = sizeHint();
+    if (!props().symbol.isEmpty()) {
+        return hint; // a symbol and its title stay on one line
+    }
+    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
+    const int word = static_cast<int>(std::ceil(widestWordWidth(props().title, labelFont()))) + 2 * padding;
+    return {std::min(hint.width(), word), hint.height()};
+}
+
 int KitButton::heightForWidth(int width) const {
     const QSize hint = sizeHint();
     if (width >= hint.width() || !props().symbol.isEmpty()) {
         return hint.height();
     }
     const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
-    const QFont font = labelFont();
+    const QFont font = wrappedLabelFont(width - 2 * padding);
     const QFontMetricsF fm(font);
     const auto lines = static_cast<qreal>(buttonLabelLines(font, props().title, width - 2 * padding).size());
     return hint.height() + static_cast<int>(std::ceil((lines - 1) * fm.lineSpacing()));
@@ -163,14 +179,15 @@ void KitButton::paintEvent(QPaintEvent*) {
         painter.setOpacity(painter.opacity() * 0.6);
     }
 
-    const QFont font = labelFont();
+    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
+    const bool wraps = props().symbol.isEmpty() && width() < sizeHint().width();
+    const QFont font = wraps ? wrappedLabelFont(width() - 2 * padding) : labelFont();
     const QFontMetricsF fm(font);
     const qreal symbolWidth = props().symbol.isEmpty() ? 0 : font.pixelSize();
-    const int padding = props().style == ButtonStyle::plain ? 0 : controlMetrics(props().size).horizontalPadding;
-    const QStringList lines = symbolWidth > 0 ? QStringList{props().title}
-                                              : buttonLabelLines(font, props().title, width() - 2 * padding);
+    const QStringList lines =
+        wraps ? buttonLabelLines(font, props().title, width() - 2 * padding) : QStringList{props().title};
     painter.setFont(font);
-    if (lines.size() > 1) {
+    if (wraps) {
         // Wrapped: each line centred, the block in the middle.
         const qreal block = fm.height() + (static_cast<qreal>(lines.size()) - 1) * fm.lineSpacing();
         qreal baseline = (height() - block) / 2 + fm.ascent();

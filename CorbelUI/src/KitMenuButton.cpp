@@ -4,6 +4,7 @@
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/QtWorkarounds.hpp"
+#include "corbel/ui/WordWrapping.hpp"
 
 #include <QActionGroup>
 #include <QFontMetricsF>
@@ -19,11 +20,22 @@
 namespace corbel {
 namespace {
 
+// The chevrons' sizes at the standard text size; they grow with the text, so that at the largest
+// sizes they stay as legible beside the title as at the standard one.
 constexpr qreal chevronWidth = 7;
 constexpr qreal chevronGap = 6;
 
+qreal chevronScale(const QWidget& widget) {
+    return KitEnvironment::values(widget).textSizeFactor;
+}
+
 QFont labelFont(const QWidget& widget, ControlSize size) {
     return roleFont(controlMetrics(size).role, KitEnvironment::values(widget).textSizeFactor);
+}
+
+// The label's font when it wraps in `room`: shrunk so that none of its words is split.
+QFont wrappedLabelFont(const QWidget& widget, ControlSize size, const QString& title, qreal room) {
+    return fontFittingWords(title, labelFont(widget, size), room, wordFitFloor(controlMetrics(size).role));
 }
 
 } // namespace
@@ -58,9 +70,20 @@ QSize KitMenuButton::sizeHint() const {
     for (const QString& other : props().titleRoom) {
         title = std::max(title, fm.horizontalAdvance(other));
     }
-    const qreal width = title + chevronGap + chevronWidth;
+    const qreal width = title + (chevronGap + chevronWidth) * chevronScale(*this);
     return {static_cast<int>(std::ceil(width)) + 2 * metrics.horizontalPadding,
             std::max(metrics.height, static_cast<int>(std::ceil(fm.height())) + 4)};
+}
+
+QSize KitMenuButton::minimumSizeHint() const {
+    const QSize hint = sizeHint();
+    qreal word = widestWordWidth(props().title, labelFont(*this, props().size));
+    for (const QString& other : props().titleRoom) {
+        word = std::max(word, widestWordWidth(other, labelFont(*this, props().size)));
+    }
+    const int width = static_cast<int>(std::ceil(word + (chevronGap + chevronWidth) * chevronScale(*this))) +
+                      2 * controlMetrics(props().size).horizontalPadding;
+    return {std::min(hint.width(), width), hint.height()};
 }
 
 int KitMenuButton::heightForWidth(int width) const {
@@ -68,9 +91,10 @@ int KitMenuButton::heightForWidth(int width) const {
     if (width >= hint.width()) {
         return hint.height();
     }
-    const QFont font = labelFont(*this, props().size);
+    const qreal room =
+        width - 2 * controlMetrics(props().size).horizontalPadding - (chevronGap + chevronWidth) * chevronScale(*this);
+    const QFont font = wrappedLabelFont(*this, props().size, props().title, room);
     const QFontMetricsF fm(font);
-    const qreal room = width - 2 * controlMetrics(props().size).horizontalPadding - chevronGap - chevronWidth;
     const auto lines = static_cast<qreal>(buttonLabelLines(font, props().title, room).size());
     return hint.height() + static_cast<int>(std::ceil((lines - 1) * fm.lineSpacing()));
 }
@@ -120,11 +144,13 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
     paintButtonBackground(painter, rect(), props().style, props().size, tint, palette(), false, open);
     const QColor label = buttonLabelColor(props().style, tint, palette());
 
-    const QFont font = labelFont(*this, props().size);
-    const QFontMetricsF fm(font);
     const qreal x = controlMetrics(props().size).horizontalPadding;
-    const QStringList lines =
-        buttonLabelLines(font, props().title, width() - 2 * x - chevronGap - chevronWidth);
+    const qreal scale = chevronScale(*this);
+    const qreal room = width() - 2 * x - (chevronGap + chevronWidth) * scale;
+    const QFont font = width() < sizeHint().width() ? wrappedLabelFont(*this, props().size, props().title, room)
+                                                    : labelFont(*this, props().size);
+    const QFontMetricsF fm(font);
+    const QStringList lines = buttonLabelLines(font, props().title, room);
     const qreal block = fm.height() + (static_cast<qreal>(lines.size()) - 1) * fm.lineSpacing();
     qreal lineBaseline = (height() - block) / 2 + fm.ascent();
     const qreal baseline = (height() - fm.height()) / 2 + fm.ascent(); // the chevrons sit mid-block
@@ -136,16 +162,17 @@ void KitMenuButton::paintEvent(QPaintEvent*) {
     }
 
     // Up and down chevrons, centred on the text's middle.
-    const qreal cx = width() - controlMetrics(props().size).horizontalPadding - chevronWidth / 2;
+    const qreal half = chevronWidth * scale / 2;
+    const qreal cx = width() - controlMetrics(props().size).horizontalPadding - half;
     const qreal cy = baseline - fm.capHeight() / 2;
     QPainterPath chevrons;
-    chevrons.moveTo(cx - chevronWidth / 2, cy - 1.5);
-    chevrons.lineTo(cx, cy - 5);
-    chevrons.lineTo(cx + chevronWidth / 2, cy - 1.5);
-    chevrons.moveTo(cx - chevronWidth / 2, cy + 1.5);
-    chevrons.lineTo(cx, cy + 5);
-    chevrons.lineTo(cx + chevronWidth / 2, cy + 1.5);
-    QPen pen(label, 1.4);
+    chevrons.moveTo(cx - half, cy - 1.5 * scale);
+    chevrons.lineTo(cx, cy - 5 * scale);
+    chevrons.lineTo(cx + half, cy - 1.5 * scale);
+    chevrons.moveTo(cx - half, cy + 1.5 * scale);
+    chevrons.lineTo(cx, cy + 5 * scale);
+    chevrons.lineTo(cx + half, cy + 1.5 * scale);
+    QPen pen(label, 1.4 * scale);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(pen);

@@ -49,6 +49,7 @@ NoticeCard::NoticeCard(Props props, std::vector<QWidget*> actions, QWidget* pare
                 styled.style = ButtonStyle::bordered;
                 styled.size = ControlSize::small;
                 button->setProps(styled);
+                button->setSizePolicy(wrappingControlPolicy());
             }
             buttons->addWidget(action, 0, Qt::AlignVCenter);
         }

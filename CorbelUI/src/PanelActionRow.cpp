@@ -1,5 +1,6 @@
 #include "corbel/ui/PanelActionRow.hpp"
 
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/BrandEquality.hpp"
 #include "corbel/ui/BrandFocus.hpp"
 #include "corbel/ui/CorbelMetrics.hpp"
@@ -119,9 +120,8 @@ bool PanelActionRowProps::operator==(const PanelActionRowProps& other) const {
 
 PanelActionRow::PanelActionRow(Props props, QWidget* trailing, QWidget* parent)
     : KitView(std::move(props), parent), trailing_(trailing) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(static_cast<int>(CorbelMetrics::group));
+    box_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+    box_->setContentsMargins(0, 0, 0, 0);
 
     action_ = new Action(*this);
     auto* label = new QHBoxLayout(action_);
@@ -152,10 +152,10 @@ PanelActionRow::PanelActionRow(Props props, QWidget* trailing, QWidget* parent)
     actionPolicy.setHeightForWidth(true);
     action_->setSizePolicy(actionPolicy);
     attachFocusRing(*action_, RingShape::roundedRectangle(cornerRadius));
-    row->addWidget(action_, 1);
+    box_->addWidget(action_, 1);
     if (trailing_ != nullptr) {
         trailing_->setParent(this);
-        row->addWidget(trailing_, 0, Qt::AlignVCenter);
+        box_->addWidget(trailing_, 0, Qt::AlignVCenter);
     }
 
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -235,6 +235,15 @@ void PanelActionRow::refresh() {
     badge_->setFont(roleFont(CorbelFont::detail, KitEnvironment::values(*this).textSizeFactor));
     badge_->setText(p.badge.value_or(QString()));
     badge_->setVisible(p.badge.has_value());
+    // At the accessibility text sizes the trailing view beside the title would leave the title a
+    // word's width or less: it goes under the title, at the trailing edge, and the title takes the
+    // row's width.
+    const bool stacked = trailing_ != nullptr && isAccessibilityTextSize(KitEnvironment::values(*this).textSizeFactor);
+    box_->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    box_->setSpacing(static_cast<int>(stacked ? CorbelMetrics::tight : CorbelMetrics::group));
+    if (trailing_ != nullptr) {
+        box_->setAlignment(trailing_, stacked ? Qt::AlignRight : Qt::AlignVCenter);
+    }
     const bool button = hasAction();
     action_->setEnabled(!(button && p.isDisabled));
     action_->setAccessibleDescription(button ? p.hint.value_or(QString()) : QString());

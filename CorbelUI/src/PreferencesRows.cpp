@@ -71,7 +71,8 @@ void makeRowControl(QWidget& control) {
         menu->setProps(props);
     }
     setCorbelFont(control, CorbelFont::support);
-    control.setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    control.setSizePolicy(control.hasHeightForWidth() ? wrappingControlPolicy()
+                                                      : QSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed));
 }
 
 // A value drawn with equal-width digits at the trailing edge, so that values line up and a

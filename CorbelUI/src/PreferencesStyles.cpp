@@ -60,6 +60,7 @@ KitButton& preferencesButtonStyle(KitButton& button) {
     props.tint.reset();
     props.labelColor.reset();
     button.setProps(props);
+    button.setSizePolicy(wrappingControlPolicy());
     preferencesFocusRing(button, RingShape::capsule());
     return button;
 }
@@ -69,7 +70,7 @@ KitMenuButton& preferencesMenuStyle(KitMenuButton& menu) {
     props.style = ButtonStyle::bordered;
     props.size = ControlSize::large;
     menu.setProps(props);
-    menu.setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    menu.setSizePolicy(wrappingControlPolicy());
     preferencesFocusRing(menu, RingShape::capsule());
     return menu;
 }

@@ -1,6 +1,7 @@
 #include "corbel/ui/TextLabel.hpp"
 
 #include "corbel/ui/KitEnvironment.hpp"
+#include "corbel/ui/WordWrapping.hpp"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -25,8 +26,7 @@ struct WrappedLine {
 // Every line the text takes at `width`, paragraph by paragraph.
 std::vector<WrappedLine> wrap(const QStringList& paragraphs, const QFont& font, int width) {
     std::vector<WrappedLine> lines;
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QTextOption option = wordWrapOption();
     for (qsizetype p = 0; p < paragraphs.size(); ++p) {
         QTextLayout layout(paragraphs[p], font);
         layout.setTextOption(option);
@@ -65,14 +65,18 @@ TextLabel::Lines TextLabel::linesAt(int width) const {
         width = unlimitedWidth;
     }
     const QStringList paragraphs = props().text.split(QLatin1Char('\n'));
-    QFont font = baseFont();
+    const QFont base = baseFont();
+    QFont font = base;
+    if (width < unlimitedWidth) {
+        font = fontFittingWords(props().text, font, width, wordFitFloor(props().role));
+    }
     std::vector<WrappedLine> wrapped = wrap(paragraphs, font, width);
     const auto limit = static_cast<std::size_t>(props().lineLimit);
 
     if (props().lineLimit > 0 && wrapped.size() > limit && props().minimumScaleFactor < 1) {
-        const int full = font.pixelSize();
-        const int smallest = std::max(1, static_cast<int>(std::ceil(full * props().minimumScaleFactor)));
-        for (int size = full - 1; size >= smallest; --size) {
+        const int smallest =
+            std::max(1, static_cast<int>(std::ceil(base.pixelSize() * props().minimumScaleFactor)));
+        for (int size = font.pixelSize() - 1; size >= smallest; --size) {
             font.setPixelSize(size);
             wrapped = wrap(paragraphs, font, width);
             if (wrapped.size() <= limit) {
@@ -97,6 +101,10 @@ TextLabel::Lines TextLabel::linesAt(int width) const {
                 rest += QLatin1Char(' ') + paragraphs[p];
             }
             result.texts.push_back(metrics.elidedText(rest, Qt::ElideRight, width));
+        } else if (line.natural > width) {
+            // A word too wide even at the smallest size: cut short on its line, never split.
+            result.texts.push_back(metrics.elidedText(
+                trimmedEnd(QStringView(paragraph).sliced(line.start, line.length)), Qt::ElideRight, width));
         } else {
             result.texts.push_back(trimmedEnd(QStringView(paragraph).sliced(line.start, line.length)));
         }

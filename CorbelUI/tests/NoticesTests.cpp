@@ -4,9 +4,11 @@
 #include "corbel/ui/InlineNotice.hpp"
 
 #include "KitViewTesting.hpp"
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/KeyCaps.hpp"
 #include "corbel/ui/KitButton.hpp"
+#include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/NoticeCard.hpp"
 #include "corbel/ui/SymbolView.hpp"
 #include "corbel/ui/TextLabel.hpp"
@@ -118,6 +120,23 @@ TEST(NoticeCardTest, WarningColourBySchemeAndWrappedMessage) {
         const int wide = host.heightForWidth(600);
         EXPECT_GT(narrow, wide + 2 * QFontMetricsF(roleFont(CorbelFont::detail)).lineSpacing() - 1);
     }
+}
+
+TEST(NoticeCardTest, AButtonNarrowerThanItsLabelGetsTheHeightOfItsLines) {
+    // At the largest text size "Tastenkürzel anzeigen" is wider than the card and wraps: the card
+    // must give the button both lines, not the one it asks for.
+    QWidget host;
+    KitEnvironment::of(host).setTextSizeFactor(largestTextSizeFactor);
+    auto* layout = new QVBoxLayout(&host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* button = new KitButton({.title = u"Tastenkürzel anzeigen"_s});
+    layout->addWidget(new NoticeCard({u"exclamationmark.triangle.fill"_s, u"Belegt"_s, u"Kurz."_s}, {button}));
+    const int width = 300;
+    host.setFixedWidth(width); // as the panel is
+    testing::renderOffscreen(host, QSize(width, host.heightForWidth(width)));
+    ASSERT_LT(button->width(), button->sizeHint().width());
+    EXPECT_GT(button->height(), button->sizeHint().height()) << "wrapped onto a second line";
+    EXPECT_EQ(button->height(), button->heightForWidth(button->width()));
 }
 
 TEST(KeyCapsTest, SizesAndSpokenNames) {

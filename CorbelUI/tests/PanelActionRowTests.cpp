@@ -4,8 +4,10 @@
 #include "corbel/ui/PanelActionRow.hpp"
 
 #include "KitViewTesting.hpp"
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/BrandPalette.hpp"
 #include "corbel/ui/KeyCaps.hpp"
+#include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/PanelShortcutKeys.hpp"
 #include "corbel/ui/SymbolView.hpp"
 #include "corbel/ui/TextLabel.hpp"
@@ -181,6 +183,38 @@ TEST(PanelActionRowTest, ALongTitleIsCutToTwoLinesAndTheKeysKeepTheirWidth) {
 
     PanelActionRow shortRow(rowProps(), new PanelShortcutKeys(keyProps()));
     EXPECT_EQ(shortRow.heightForWidth(336), 36) << "at least 36 high";
+}
+
+TEST(PanelActionRowTest, AtTheAccessibilitySizesTheKeysGoUnderTheTitle) {
+    struct Case {
+        double textSize;
+        bool stacked;
+    };
+    for (const Case c : {Case{1, false}, Case{accessibilityTextSizeFactor - 0.01, false},
+                         Case{accessibilityTextSizeFactor, true}, Case{largestTextSizeFactor, true}}) {
+        QWidget host;
+        KitEnvironment::of(host).setTextSizeFactor(c.textSize);
+        auto* keys = new PanelShortcutKeys(keyProps());
+        auto* row = new PanelActionRow(rowProps(u"Linke Hälfte"_s), keys, &host);
+        auto* column = new QVBoxLayout(&host);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(row);
+        const int width = 336;
+        testing::renderOffscreen(host, QSize(width, host.heightForWidth(width)));
+        const QRect action = row->actionWidget().geometry();
+        const TextLabel* title = descendantsOf<TextLabel>(*row).front();
+        EXPECT_EQ(keys->geometry().right() + 1, width) << c.textSize << ": the keys keep the trailing edge";
+        EXPECT_EQ(keys->width(), keys->sizeHint().width()) << c.textSize;
+        if (c.stacked) {
+            EXPECT_EQ(action.width(), width) << c.textSize << ": the title has the row's width";
+            EXPECT_EQ(keys->y(), action.bottom() + 1 + 4) << c.textSize;
+        } else {
+            EXPECT_EQ(action.right() + 1 + 12, keys->x()) << c.textSize;
+            EXPECT_NEAR(keys->geometry().center().y(), action.center().y(), 1) << c.textSize;
+        }
+        // Either way the title keeps its words whole.
+        EXPECT_EQ(title->linesAt(title->width()).texts, std::vector<QString>{u"Linke Hälfte"_s}) << c.textSize;
+    }
 }
 
 TEST(PanelActionRowTest, ReportsEachPartsFrameOnceAndAgainOnlyWhenItChanges) {

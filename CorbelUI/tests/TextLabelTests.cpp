@@ -4,12 +4,14 @@
 #include "corbel/ui/TextLabel.hpp"
 
 #include "KitViewTesting.hpp"
+#include "corbel/ui/AccessibilityTextSize.hpp"
 #include "corbel/ui/FirstBaseline.hpp"
 #include "corbel/ui/KeyCaps.hpp"
 #include "corbel/ui/KitButton.hpp"
 #include "corbel/ui/KitEnvironment.hpp"
 #include "corbel/ui/KitMenuButton.hpp"
 #include "corbel/ui/SymbolView.hpp"
+#include "corbel/ui/WordWrapping.hpp"
 
 #include <QAccessible>
 #include <QFontMetricsF>
@@ -81,6 +83,78 @@ TEST(TextLabelTest, ShrinksToFitBeforeEliding) {
     EXPECT_TRUE(elided.texts.front().endsWith(QChar(0x2026)));
     // With room enough the full size stays.
     EXPECT_EQ(shrinks.linesAt(4000).font.pixelSize(), full);
+}
+
+// The lines put back together, a space between two lines unless the first ends in a hyphen: the
+// text itself when no line was split or cut.
+QString rejoined(const std::vector<QString>& lines) {
+    QString text;
+    for (const QString& line : lines) {
+        if (!text.isEmpty() && !text.endsWith(QLatin1Char('-'))) {
+            text += QLatin1Char(' ');
+        }
+        text += line;
+    }
+    return text;
+}
+
+TEST(TextLabelTest, TextBreaksBetweenWordsOnlyAndShrinksJustEnoughForItsWidestWord) {
+    const QString overLong = u"Donaudampfschifffahrtsgesellschaftskapitänswitwe"_s;
+    struct Case {
+        const char* name;
+        QString text;
+        CorbelFont role;
+        double textSize;
+        int width;
+        std::vector<QString> lines; // empty: only the last line, elided, is checked
+        bool shrinks;
+    };
+    const Case cases[] = {
+        // A row title at the largest size beside its keys: "Hälfte" alone is wider than the line.
+        {"compound beside keys", u"Linke Hälfte"_s, CorbelFont::detail, largestTextSizeFactor, 90,
+         {u"Linke"_s, u"Hälfte"_s}, true},
+        // A window title breaks after its hyphen, and "Einstellungen" fits the column whole.
+        {"hyphenated title", u"Tidewright-Einstellungen"_s, CorbelFont::title, largestTextSizeFactor, 436,
+         {u"Tidewright-"_s, u"Einstellungen"_s}, true},
+        // A word too wide even at the floor is cut short on its own line, never split.
+        {"single over-long word", overLong, CorbelFont::support, 1, 120, {}, true},
+        // At the standard sizes ordinary text wraps as it always did, in its own size.
+        {"normal text", u"Move windows with the keyboard"_s, CorbelFont::support, 1, 150,
+         {u"Move windows with"_s, u"the keyboard"_s}, false},
+        {"normal German", u"Linke Hälfte"_s, CorbelFont::detail, 1, 200, {u"Linke Hälfte"_s}, false},
+    };
+    for (const Case& c : cases) {
+        QWidget host;
+        KitEnvironment::of(host).setTextSizeFactor(c.textSize);
+        TextLabel label({.text = c.text, .role = c.role}, &host);
+        const TextLabel::Lines lines = label.linesAt(c.width);
+        const int full = roleFont(c.role, c.textSize).pixelSize();
+        const QFontMetricsF metrics(lines.font);
+        for (const QString& line : lines.texts) {
+            EXPECT_LE(metrics.horizontalAdvance(line), c.width) << c.name << ": " << line.toStdString();
+        }
+        if (c.lines.empty()) {
+            ASSERT_EQ(lines.texts.size(), 1u) << c.name;
+            EXPECT_EQ(lines.font.pixelSize(), wordFitFloor(c.role)) << c.name;
+            EXPECT_TRUE(lines.texts.front().endsWith(QChar(0x2026))) << c.name;
+            EXPECT_TRUE(c.text.startsWith(lines.texts.front().chopped(1))) << c.name;
+        } else {
+            EXPECT_EQ(lines.texts, c.lines) << c.name;
+            EXPECT_EQ(rejoined(lines.texts), c.text) << c.name;
+        }
+        if (!c.shrinks) {
+            EXPECT_EQ(lines.font.pixelSize(), full) << c.name;
+            continue;
+        }
+        EXPECT_LT(lines.font.pixelSize(), full) << c.name;
+        EXPECT_GE(lines.font.pixelSize(), wordFitFloor(c.role)) << c.name;
+        if (!c.lines.empty()) {
+            // Just enough: one pixel larger and the widest word would not fit.
+            QFont larger = lines.font;
+            larger.setPixelSize(lines.font.pixelSize() + 1);
+            EXPECT_GT(widestWordWidth(c.text, larger), c.width) << c.name;
+        }
+    }
 }
 
 TEST(TextLabelTest, FollowsTheEnvironmentsTextSize) {

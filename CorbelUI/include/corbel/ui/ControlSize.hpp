@@ -5,6 +5,7 @@
 #include "corbel/ui/CorbelFont.hpp"
 
 #include <QSize>
+#include <QSizePolicy>
 #include <QtGlobal>
 
 namespace corbel {
@@ -25,5 +26,10 @@ struct ControlMetrics {
 };
 
 const ControlMetrics& controlMetrics(ControlSize size) noexcept;
+
+// The policy of a button that may be squeezed: never wider than it asks, as narrow as its widest
+// word, and the height of its label's lines at the width it gets. A fixed policy would cap it at
+// the one line it asks for and cut the rest off.
+QSizePolicy wrappingControlPolicy();
 
 } // namespace corbel

@@ -34,9 +34,9 @@ void paintButtonBackground(QPainter& painter, const QRectF& rect, ButtonStyle st
                            const QColor& tint, const QPalette& palette, bool hovered, bool pressed);
 QColor buttonLabelColor(ButtonStyle style, const QColor& tint, const QPalette& palette);
 RingShape buttonRingShape(ButtonStyle style, ControlSize size);
-// A label's lines at a width: one while it fits, else broken between words (inside a word only
-// when the word alone is too wide). A button given less room than it asks for wraps its label
-// rather than cutting it, as at the largest text sizes.
+// A label's lines at a width: one while it fits, else broken between words, never inside one (a
+// word wider than the line is elided). A button given less room than it asks for wraps its label
+// rather than cutting it, as at the largest text sizes, in a font shrunk so its words fit.
 QStringList buttonLabelLines(const QFont& font, const QString& text, qreal width);
 
 struct KitButtonProps {
@@ -61,7 +61,8 @@ public:
     RingShape ringShape() const;
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // As narrow as its widest word: a layout that must squeeze the button may wrap its label.
+    QSize minimumSizeHint() const override;
     // The size hint's height while the label fits on one line; taller by the lines it wraps onto.
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -80,6 +81,7 @@ protected:
 
 private:
     QFont labelFont() const;
+    QFont wrappedLabelFont(qreal room) const; // the label's font when it wraps in `room`
     qreal baselineAt(int height) const;
 
     std::function<void()> action_;

@@ -65,7 +65,8 @@ public:
     RingShape ringShape() const { return RingShape::capsule(); }
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // As narrow as its widest word: a layout that must squeeze the menu button may wrap its title.
+    QSize minimumSizeHint() const override;
     // Given less width than it asks for, the title wraps and the button grows taller.
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

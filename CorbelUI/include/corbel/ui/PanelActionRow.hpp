@@ -1,13 +1,15 @@
 #pragma once
 // One full-width row of the tray panel: a symbol in the brand accent, a title of up to two lines
-// with an optional badge, and a trailing view (usually the row's shortcut keys) on the right. With
-// an action it is a button that highlights on hover or when suggested; without one it only
-// displays. It can report the frames of its parts to its owner. Main thread only.
+// with an optional badge, and a trailing view (usually the row's shortcut keys) on the right, or
+// under the title at the accessibility text sizes. With an action it is a button that highlights
+// on hover or when suggested; without one it only displays. It can report the frames of its parts
+// to its owner. Main thread only.
 
 #include "corbel/ui/CorbelBrand.hpp"
 #include "corbel/ui/KitAccessibility.hpp"
 #include "corbel/ui/KitView.hpp"
 
+#include <QBoxLayout>
 #include <QColor>
 #include <QRectF>
 #include <QString>
@@ -88,6 +90,7 @@ private:
     std::function<void(PanelActionRowPart, QRectF)> onLayout_;
     std::array<std::optional<QRectF>, 4> reported_{};
     bool isHovered_ = false;
+    QBoxLayout* box_;
     Action* action_;
     SymbolView* symbol_;
     QWidget* text_;

@@ -15,10 +15,11 @@ class KitMenuButton;
 // been used. A control without a parent yet gets its ring when it is placed.
 QWidget& preferencesFocusRing(QWidget& control, RingShape shape);
 
-// Bordered, large, in the support role, the primary colour for its label, a capsule ring.
+// Bordered, large, in the support role, the primary colour for its label, a capsule ring, and the
+// height of its wrapped label where it gets less than its width.
 KitButton& preferencesButtonStyle(KitButton& button);
 
-// The same look for a menu button, at its ideal size.
+// The same look for a menu button, at its ideal width.
 KitMenuButton& preferencesMenuStyle(KitMenuButton& menu);
 
 } // namespace corbel
