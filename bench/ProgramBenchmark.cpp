@@ -158,20 +158,8 @@ bool run(const std::string& command) {
 std::optional<platform::x11::WindowId> embeddedIcon(platform::testing::X11TestWorld& world, pid_t program,
                                                     pid_t tray) {
     std::optional<platform::x11::WindowId> icon;
-    world.waitUntil(
-        [&] {
-            const auto trays = world.viewableWindowsOf(tray);
-            for (const auto window : world.viewableWindowsOf(program)) {
-                for (auto up = world.parentOf(window); up; up = world.parentOf(*up)) {
-                    if (std::find(trays.begin(), trays.end(), *up) != trays.end()) {
-                        icon = window;
-                        return true;
-                    }
-                }
-            }
-            return false;
-        },
-        std::chrono::seconds(10));
+    world.waitUntil([&] { return (icon = world.windowEmbeddedIn(program, tray)).has_value(); },
+                    std::chrono::seconds(10));
     return icon;
 }
 

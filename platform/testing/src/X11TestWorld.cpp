@@ -440,6 +440,18 @@ bool X11TestWorld::selectionOwned(const std::string& selection) {
     return owner->owner != XCB_WINDOW_NONE;
 }
 
+std::optional<xcb_window_t> X11TestWorld::windowEmbeddedIn(pid_t client, pid_t host) {
+    const std::vector<xcb_window_t> hosts = viewableWindowsOf(host);
+    for (const xcb_window_t window : viewableWindowsOf(client)) {
+        for (std::optional<xcb_window_t> up = parentOf(window); up; up = parentOf(*up)) {
+            if (std::find(hosts.begin(), hosts.end(), *up) != hosts.end()) {
+                return window;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<xcb_window_t> X11TestWorld::parentOf(xcb_window_t window) {
     try {
         auto tree = connection_->pending<xcb_query_tree_reply_t>(xcb_query_tree(connection_->raw(), window).sequence)

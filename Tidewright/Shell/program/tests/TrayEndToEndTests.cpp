@@ -85,20 +85,8 @@ protected:
     // The program's icon as embedded in the tray: its window nested in one of trayer's.
     std::optional<WindowId> waitForEmbeddedIcon(pid_t trayer) {
         std::optional<WindowId> icon;
-        world.waitUntil(
-            [&] {
-                const std::vector<WindowId> trays = world.viewableWindowsOf(trayer);
-                for (const WindowId window : world.viewableWindowsOf(program->pid())) {
-                    for (std::optional<WindowId> up = world.parentOf(window); up; up = world.parentOf(*up)) {
-                        if (std::find(trays.begin(), trays.end(), *up) != trays.end()) {
-                            icon = window;
-                            return true;
-                        }
-                    }
-                }
-                return false;
-            },
-            std::chrono::seconds(10));
+        world.waitUntil([&] { return (icon = world.windowEmbeddedIn(program->pid(), trayer)).has_value(); },
+                        std::chrono::seconds(10));
         return icon;
     }
 

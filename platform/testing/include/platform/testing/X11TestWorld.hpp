@@ -145,6 +145,9 @@ public:
     bool selectionOwned(const std::string& selection);
     // The window's parent; none for the root or a window that is gone.
     std::optional<WindowId> parentOf(WindowId window);
+    // A viewable window of client's that sits inside a viewable window of host's, such as an icon
+    // embedded in a tray; none before there is one.
+    std::optional<WindowId> windowEmbeddedIn(pid_t client, pid_t host);
     // The window's pixels; none when it is gone or not viewable.
     std::optional<WindowImage> windowImage(WindowId window);
 
